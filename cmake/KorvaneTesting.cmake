@@ -1,0 +1,52 @@
+# Test helpers shared by every test folder.
+#
+#   korvane_add_pytest(<name> <path> [ENV var=value ...])
+#       Runs pytest on a file or folder with the project's Python modules on the
+#       path. Under the sanitizer build the interpreter loads the sanitizer runtime
+#       first (LD_PRELOAD); leak detection stays off, since the interpreter itself
+#       keeps memory until exit.
+#   korvane_add_gtest(<target> <sources...> [LIBS libs...])
+#       Builds a GoogleTest executable and registers its cases.
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+set(KORVANE_TEST_ENV
+  "PYTHONPATH=${KORVANE_PYTHON_DIR}:${CMAKE_SOURCE_DIR}/examples"
+  "PYTHONDONTWRITEBYTECODE=1"
+  "KORVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+  "KORVANE_BUILD_DIR=${CMAKE_BINARY_DIR}"
+  "KORVANE_PLUGIN_DIR=${KORVANE_PLUGIN_DIR}"
+  "KORVANE_PYTHON_DIR=${KORVANE_PYTHON_DIR}"
+  "KORVANE_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
+
+if(KORVANE_SANITIZE)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
+                  OUTPUT_VARIABLE KORVANE_ASAN_RUNTIME OUTPUT_STRIP_TRAILING_WHITESPACE)
+  list(APPEND KORVANE_TEST_ENV "KORVANE_SANITIZE=1"
+       "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  # Native test programs keep leak detection; the interpreter does not.
+  set(KORVANE_NATIVE_TEST_ENV "ASAN_OPTIONS=detect_leaks=1:halt_on_error=1")
+  set(KORVANE_PYTHON_TEST_ENV "ASAN_OPTIONS=detect_leaks=0:halt_on_error=1"
+      "LD_PRELOAD=${KORVANE_ASAN_RUNTIME}")
+endif()
+
+function(korvane_add_pytest name path)
+  cmake_parse_arguments(ARG "" "" "ENV" ${ARGN})
+  add_test(NAME ${name}
+           COMMAND ${Python3_EXECUTABLE} -m pytest -q -p no:cacheprovider ${path}
+           WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "${KORVANE_TEST_ENV};${KORVANE_PYTHON_TEST_ENV};${ARG_ENV}"
+    LABELS python)
+endfunction()
+
+function(korvane_add_gtest target)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  add_executable(${target} ${ARG_UNPARSED_ARGUMENTS})
+  target_link_libraries(${target} PRIVATE GTest::gtest GTest::gtest_main ${ARG_LIBS})
+  korvane_warnings(${target})
+  gtest_discover_tests(${target}
+    PROPERTIES ENVIRONMENT "${KORVANE_TEST_ENV};${KORVANE_NATIVE_TEST_ENV}" LABELS cpp
+    DISCOVERY_TIMEOUT 60)
+endfunction()
