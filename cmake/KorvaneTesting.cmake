@@ -6,10 +6,9 @@
 #       first (LD_PRELOAD); leak detection stays off, since the interpreter itself
 #       keeps memory until exit.
 #   korvane_add_gtest(<target> <sources...> [LIBS libs...])
-#       Builds a GoogleTest executable and registers its cases.
+#       Builds a GoogleTest executable and registers it as one test.
 
 find_package(GTest REQUIRED)
-include(GoogleTest)
 
 set(KORVANE_TEST_ENV
   "PYTHONPATH=${KORVANE_PYTHON_DIR}:${CMAKE_SOURCE_DIR}/examples"
@@ -46,7 +45,8 @@ function(korvane_add_gtest target)
   add_executable(${target} ${ARG_UNPARSED_ARGUMENTS})
   target_link_libraries(${target} PRIVATE GTest::gtest GTest::gtest_main ${ARG_LIBS})
   korvane_warnings(${target})
-  gtest_discover_tests(${target}
-    PROPERTIES ENVIRONMENT "${KORVANE_TEST_ENV};${KORVANE_NATIVE_TEST_ENV}" LABELS cpp
-    DISCOVERY_TIMEOUT 60)
+  add_test(NAME ${target} COMMAND ${target} --gtest_brief=1)
+  set_tests_properties(${target} PROPERTIES
+    ENVIRONMENT "${KORVANE_TEST_ENV};${KORVANE_NATIVE_TEST_ENV}"
+    LABELS cpp)
 endfunction()
