@@ -3,8 +3,10 @@
 #   korvane_add_pytest(<name> <path> [ENV var=value ...])
 #       Runs pytest on a file or folder with the project's Python modules on the
 #       path. Under the sanitizer build the interpreter loads the sanitizer runtime
-#       first (LD_PRELOAD); leak detection stays off, since the interpreter itself
-#       keeps memory until exit.
+#       first (LD_PRELOAD), together with libstdc++: the interpreter does not load
+#       libstdc++ at start-up, and the sanitizer's exception interceptor then finds no
+#       __cxa_throw to forward to and aborts at the first C++ throw. Leak detection
+#       stays off, since the interpreter itself keeps memory until exit.
 #   korvane_add_gtest(<target> <sources...> [LIBS libs...])
 #       Builds a GoogleTest executable and registers it as one test.
 
@@ -22,12 +24,14 @@ set(KORVANE_TEST_ENV
 if(KORVANE_SANITIZE)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
                   OUTPUT_VARIABLE KORVANE_ASAN_RUNTIME OUTPUT_STRIP_TRAILING_WHITESPACE)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++.so.6
+                  OUTPUT_VARIABLE KORVANE_STDCXX_RUNTIME OUTPUT_STRIP_TRAILING_WHITESPACE)
   list(APPEND KORVANE_TEST_ENV "KORVANE_SANITIZE=1"
        "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
   # Native test programs keep leak detection; the interpreter does not.
   set(KORVANE_NATIVE_TEST_ENV "ASAN_OPTIONS=detect_leaks=1:halt_on_error=1")
   set(KORVANE_PYTHON_TEST_ENV "ASAN_OPTIONS=detect_leaks=0:halt_on_error=1"
-      "LD_PRELOAD=${KORVANE_ASAN_RUNTIME}")
+      "LD_PRELOAD=${KORVANE_ASAN_RUNTIME}:${KORVANE_STDCXX_RUNTIME}")
 endif()
 
 function(korvane_add_pytest name path)

@@ -1,0 +1,43 @@
+#pragma once
+// The driver frame shared by the four node types, and what each node type's folder adds
+// to it (namespace node_type). Each library is the frame plus one such folder.
+
+#include <ai.h>
+
+namespace korvane {
+
+// Parameter groups of the common table, in their declaration order.
+void declare_inference_params(AtList* params);
+void declare_inpainting_params(AtList* params);
+void declare_upscale_params(AtList* params);
+void declare_alpha_params(AtList* params);
+void declare_output_params(AtList* params);
+
+// Entry lists of the enumerations, ended by a null entry.
+extern const char* const upscaler_entries[];
+extern const char* const alpha_mode_entries[];
+extern const char* const extension_entries[];
+
+// Render start and end as the Python module mtoa_callbacks sees them.
+void send_render_start(AtNode* node, AtOutputIterator* iterator, AtBBox2 display_window,
+                       AtBBox2 data_window, int bucket_size);
+void send_render_finished();
+
+// Bytes per pixel of everything a node sends: 4 unless its alphaMode is "none".
+int node_channels(const AtNode* node);
+
+}  // namespace korvane
+
+// Defined by each node type's folder; the constants (name, version, pixel types, bucket
+// answer) are in that folder's node_type.h.
+namespace node_type {
+
+void node_parameters(AtList* params, AtNodeEntry* entry);
+void node_initialize(AtRenderSession* session, AtNode* node);
+void driver_write_bucket(AtNode* node, AtOutputIterator* iterator,
+                         AtAOVSampleIterator* sample_iterator, int bucket_xo, int bucket_yo,
+                         int bucket_size_x, int bucket_size_y);
+// Clears what the node type keeps from one render to the next; runs at every render start.
+void reset_render_state();
+
+}  // namespace node_type
