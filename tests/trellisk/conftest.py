@@ -1,0 +1,98 @@
+"""Runs trellisk as a process in a folder that stands for the user's profile.
+
+By default the native build (KORVANE_BIN_DIR/trellisk) runs with USERPROFILE
+set to a temporary folder. With TRELLISK_RUNNER=wine the Windows build
+(TRELLISK_EXE) runs under Wine in the prefix WINEPREFIX; Wine sets USERPROFILE
+itself to C:\\users\\<user>, which is TRELLISK_WINE_HOME on this side. Only the
+tests marked `wine` run then.
+"""
+import os
+import shutil
+import subprocess
+from dataclasses import dataclass
+from pathlib import Path
+
+import pytest
+
+WINE = os.environ.get("TRELLISK_RUNNER") == "wine"
+
+
+def pytest_configure(config):
+    config.addinivalue_line("markers", "wine: also run on the Windows build under Wine")
+
+
+def pytest_collection_modifyitems(config, items):
+    if not WINE:
+        return
+    skip = pytest.mark.skip(reason="native build only")
+    for item in items:
+        if "wine" not in item.keywords:
+            item.add_marker(skip)
+
+
+@dataclass
+class Result:
+    status: int
+    lines: list  # standard output, one entry per line
+    stderr: str
+
+
+def _lines(raw: bytes) -> list:
+    text = raw.decode("latin-1")
+    if WINE:  # the console's text mode turns every line end into CR LF
+        text = text.replace("\r\n", "\n")
+    assert text == "" or text.endswith("\n"), "every message ends with a line end"
+    return text.split("\n")[:-1]
+
+
+class Trellisk:
+    def __init__(self, home: Path, command: list, env: dict, windows: bool):
+        self.home = home
+        self.windows = windows
+        self.program = command[-1]
+        self._command = command
+        self._env = env
+
+    def env_file(self, version="2024") -> Path:
+        return self.home / "Documents" / "maya" / version / "maya.env"
+
+    def version_dir(self, version="2024") -> Path:
+        folder = self.env_file(version).parent
+        folder.mkdir(parents=True, exist_ok=True)
+        return folder
+
+    def printed_path(self, version="2024") -> str:
+        if self.windows:
+            return "C:\\users\\%s\\Documents\\maya\\%s\\maya.env" % (self.home.name, version)
+        return str(self.env_file(version))
+
+    def header(self, mode, name, value, version="2024") -> list:
+        """The lines printed once the arguments have passed their tests."""
+        return ["4 arguments",
+                "Maya env file path: " + self.printed_path(version),
+                "Mode: " + mode,
+                "Env var name: " + name,
+                "Env var value: " + value]
+
+    def run(self, *args, env=None, unset=(), **popen) -> Result:
+        full_env = dict(self._env, **(env or {}))
+        for name in unset:
+            full_env.pop(name, None)
+        done = subprocess.run(self._command + list(args), env=full_env, capture_output=True,
+                              timeout=60, **popen)
+        return Result(done.returncode, _lines(done.stdout), done.stderr.decode("latin-1"))
+
+
+@pytest.fixture
+def trellisk(tmp_path):
+    if WINE:
+        home = Path(os.environ["TRELLISK_WINE_HOME"])
+        shutil.rmtree(home / "Documents" / "maya", ignore_errors=True)
+        env = dict(os.environ)
+        wine = os.environ.get("TRELLISK_WINE", "wine")
+        yield Trellisk(home, [wine, os.environ["TRELLISK_EXE"]], env, windows=True)
+        shutil.rmtree(home / "Documents" / "maya", ignore_errors=True)
+        return
+    exe = Path(os.environ["KORVANE_BIN_DIR"]) / "trellisk"
+    env = dict(os.environ, USERPROFILE=str(tmp_path))
+    yield Trellisk(tmp_path, [str(exe)], env, windows=False)

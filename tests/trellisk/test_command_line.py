@@ -1,0 +1,103 @@
+"""The command line: argument tests in their order, the printed lines, and a
+maya.env that does not exist yet."""
+import pytest
+
+wine = pytest.mark.wine
+
+
+@wine
+@pytest.mark.parametrize("args, count, message", [
+    ([], 0, "Invalid number of arguments"),
+    (["-add", "2024", "X"], 3, "Invalid number of arguments"),
+    (["-add", "2024", "X", "v", "w"], 5, "Invalid number of arguments"),
+    (["-ADD", "2024", "X", "v"], 4, "Invalid mode"),
+    (["add", "2024", "X", "v"], 4, "Invalid mode"),
+    (["-add ", "2024", "X", "v"], 4, "Invalid mode"),
+    (["-add", "2024.5", "X", "v"], 4, "Invalid maya version"),
+    (["-add", "24", "X", "v"], 4, "Invalid maya version"),
+    (["-add", "", "X", "v"], 4, "Invalid maya version"),
+    (["-add", "2024", "", "v"], 4, "Invalid env var name"),
+    (["-remove", "2024", "X", ""], 4, "Invalid env var value"),
+    # the tests run in order: only the first failure is reported
+    (["-bad", "24", "", ""], 4, "Invalid mode"),
+    (["-add", "24", "", ""], 4, "Invalid maya version"),
+])
+def test_invalid_arguments_fail_with_the_first_message(trellisk, args, count, message):
+    result = trellisk.run(*args)
+    assert result.lines == ["%d arguments" % count, message]
+    assert result.status == 1
+    assert not (trellisk.home / "Documents" / "maya").exists()
+
+
+@pytest.mark.parametrize("args, message", [
+    (['"-add"', '"2024"', '"X"', '"v"'], None),     # one enclosing pair goes
+    (['-add', '2024', '"', 'v'], "Invalid env var name"),   # a lone quote is empty
+    (['-add', '2024', 'X', '"'], "Invalid env var value"),
+    (['-add', '"2024', 'X', 'v'], "Invalid maya version"),  # no closing quote: it stays
+    (['""-add""', '2024', 'X', 'v'], "Invalid mode"),  # only one pair goes
+    (['-add', '"20"24"', 'X', 'v'], "Invalid maya version"),  # inner quotes stay
+])
+def test_enclosing_quotes_are_removed_once(trellisk, args, message):
+    trellisk.version_dir()
+    result = trellisk.run(*args)
+    if message:
+        assert result.lines == ["4 arguments", message] and result.status == 1
+    else:
+        assert result.lines[:5] == trellisk.header("ADD", "X", "v")
+        assert result.status == 0
+        assert trellisk.env_file().read_bytes() == b"X=v;"
+
+
+def test_missing_profile_variable_is_reported_after_the_argument_tests(trellisk):
+    result = trellisk.run("-add", "2024", "X", "v", unset=["USERPROFILE"])
+    assert result.lines == ["4 arguments", "Failed to get user documents folder"]
+    assert result.status == 1
+    # an argument failure comes first
+    result = trellisk.run("-add", "2024", "", "v", unset=["USERPROFILE"])
+    assert result.lines == ["4 arguments", "Invalid env var name"]
+
+
+@wine
+def test_remove_from_a_missing_file_changes_nothing(trellisk):
+    folder = trellisk.version_dir()
+    result = trellisk.run("-remove", "2024", "TOOLS_PATH", "C:/a")
+    assert result.lines == trellisk.header("REMOVE", "TOOLS_PATH", "C:/a") + [
+        "Maya env file doesn't exist, nothing to remove"]
+    assert result.status == 0
+    assert list(folder.iterdir()) == []
+
+
+@wine
+@pytest.mark.parametrize("version, name, value", [
+    ("2024", "TOOLS_PATH", "E:\\c\\"),
+    ("abcd", " SPACED ", " v w "),  # any four bytes; blanks stay everywhere
+    ("2024", "X", "a;b=c"),
+])
+def test_add_to_a_missing_file_creates_one_line(trellisk, version, name, value):
+    folder = trellisk.version_dir(version)
+    result = trellisk.run("-add", version, name, value)
+    assert result.lines == trellisk.header("ADD", name, value, version) + [
+        "Maya env file doesn't exist, creating it"]
+    assert result.status == 0
+    # ";" after the value, no line end, on every platform
+    assert trellisk.env_file(version).read_bytes() == (name + "=" + value + ";").encode()
+    assert list(folder.iterdir()) == [trellisk.env_file(version)]
+
+
+@wine
+def test_add_without_the_version_folder_fails_to_create(trellisk):
+    (trellisk.home / "Documents" / "maya").mkdir(parents=True, exist_ok=True)
+    result = trellisk.run("-add", "2030", "X", "v")
+    assert result.lines == trellisk.header("ADD", "X", "v", "2030") + [
+        "Maya env file doesn't exist, creating it", "Failed to create maya env file"]
+    assert result.status == 1
+    assert not trellisk.env_file("2030").parent.exists()  # no folder is created
+
+
+@wine
+def test_arguments_are_not_expanded_as_wildcards(trellisk):
+    trellisk.version_dir()
+    (trellisk.version_dir() / "other.txt").write_bytes(b"")
+    result = trellisk.run("-add", "2024", "X", "*")
+    assert result.lines[:5] == trellisk.header("ADD", "X", "*")
+    assert trellisk.env_file().read_bytes() == b"X=*;"

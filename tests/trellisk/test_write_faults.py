@@ -1,0 +1,157 @@
+"""Failures of the file work: the original maya.env survives every one of them,
+no temporary file is left behind, and the program says what failed.
+
+The failures are real ones: a maya.env that is a folder makes the read fail,
+a file-size limit on the process (RLIMIT_FSIZE) makes the writes or the close
+fail, an address-space limit makes memory run out, and an unprivileged user
+meets a read-only folder or an unreadable file."""
+import os
+import resource
+import shutil
+import signal
+import stat
+import tempfile
+from pathlib import Path
+
+import pytest
+
+SANITIZED = os.environ.get("KORVANE_SANITIZE") == "1"
+NOBODY = 65534
+
+
+def file_size_limit(limit):
+    def apply():
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)  # fail the write, don't kill
+        resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
+    return dict(preexec_fn=apply, restore_signals=False)
+
+
+def files_in(folder):
+    return sorted(p.name for p in folder.iterdir())
+
+
+def test_read_error_is_not_taken_for_the_end_of_the_file(trellisk):
+    folder = trellisk.version_dir()
+    trellisk.env_file().mkdir()  # opens for reading, fails to read
+    (trellisk.env_file() / "keep").write_bytes(b"x")
+    result = trellisk.run("-add", "2024", "X", "v")
+    assert result.lines == trellisk.header("ADD", "X", "v") + ["Failed to read maya env file"]
+    assert result.status == 1
+    assert files_in(folder) == ["maya.env"]
+    assert files_in(trellisk.env_file()) == ["keep"]
+
+
+@pytest.mark.parametrize("before", [
+    b"TOOLS_PATH=F:/a\n" + b"OTHER=1\n" * 20,     # fits the stream buffer: the close fails
+    b"TOOLS_PATH=F:/a\n" + b"OTHER=1\n" * 4000,   # larger: the write itself fails
+], ids=["close-fails", "write-fails"])
+@pytest.mark.parametrize("mode", ["-add", "-remove"])
+def test_failed_write_keeps_the_original(trellisk, before, mode):
+    folder = trellisk.version_dir()
+    trellisk.env_file().write_bytes(before)
+    result = trellisk.run(mode, "2024", "TOOLS_PATH", "F:/a", **file_size_limit(64))
+    assert result.lines[-1] == "Failed to write maya env file"
+    assert result.status == 1
+    assert trellisk.env_file().read_bytes() == before
+    assert files_in(folder) == ["maya.env"]
+
+
+def test_failed_write_of_a_created_file_leaves_no_file(trellisk):
+    folder = trellisk.version_dir()
+    result = trellisk.run("-add", "2024", "X", "v" * 100, **file_size_limit(64))
+    assert result.lines[-2:] == ["Maya env file doesn't exist, creating it",
+                                 "Failed to write maya env file"]
+    assert result.status == 1
+    assert files_in(folder) == []
+
+
+@pytest.mark.skipif(SANITIZED, reason="the sanitizer runtime needs a large address space")
+def test_exhausted_memory_is_reported_as_an_error(trellisk):
+    folder = trellisk.version_dir()
+    line = b"OTHER=" + b"x" * 1000 + b"\n"
+    before = line * (20 * 1024)  # about 20 MiB: more than the whole address space allowed
+    trellisk.env_file().write_bytes(before)
+    limit = 16 << 20
+
+    result = trellisk.run("-add", "2024", "X", "v", preexec_fn=lambda: resource.setrlimit(
+        resource.RLIMIT_AS, (limit, limit)))
+    assert result.lines == trellisk.header("ADD", "X", "v")
+    assert result.stderr == "Error: std::bad_alloc\n"
+    assert result.status == 1
+    assert files_in(folder) == ["maya.env"]
+    assert trellisk.env_file().stat().st_size == len(before)
+
+
+def test_permissions_of_the_file_are_kept(trellisk):
+    trellisk.version_dir()
+    trellisk.env_file().write_bytes(b"X=a\n")
+    trellisk.env_file().chmod(0o640)
+    assert trellisk.run("-add", "2024", "X", "b").status == 0
+    assert stat.S_IMODE(trellisk.env_file().stat().st_mode) == 0o640
+
+
+@pytest.fixture
+def unprivileged(trellisk):
+    """A profile folder and a copy of the program that the user `nobody` can
+    reach, and the options that run the program as that user (permission bits
+    do not stop root)."""
+    if os.geteuid() != 0:
+        pytest.skip("needs root to run the program as another user")
+    home = Path(tempfile.mkdtemp(prefix="trellisk-"))
+    try:
+        home.chmod(0o755)
+        exe = home / "trellisk"
+        shutil.copy(trellisk.program, exe)
+        folder = home / "Documents" / "maya" / "2024"
+        folder.mkdir(parents=True)
+
+        def run(*args):
+            def drop():
+                os.setgid(NOBODY)
+                os.setuid(NOBODY)
+            return trellisk.run(*args, env={"USERPROFILE": str(home)}, preexec_fn=drop,
+                                executable=str(exe))
+        yield folder, run
+    finally:
+        for p in [home, *home.rglob("*")]:
+            p.chmod(0o755)
+        shutil.rmtree(home)
+
+
+def test_folder_without_room_for_the_temporary_file(unprivileged):
+    folder, run = unprivileged
+    env = folder / "maya.env"
+    env.write_bytes(b"X=a\n")
+    env.chmod(0o666)   # the file itself is writable,
+    folder.chmod(0o555)  # but nothing can be created beside it
+    result = run("-add", "2024", "X", "b")
+    assert result.lines[-1] == "Failed to open maya env file"
+    assert result.status == 1
+    assert env.read_bytes() == b"X=a\n"
+    assert files_in(folder) == ["maya.env"]
+
+
+def test_read_only_file_is_not_replaced(unprivileged):
+    folder, run = unprivileged
+    env = folder / "maya.env"
+    env.write_bytes(b"X=a\n")
+    env.chmod(0o444)    # the file forbids writing,
+    folder.chmod(0o777)  # the folder would allow the rename
+    result = run("-add", "2024", "X", "b")
+    assert result.lines[-1] == "Failed to open maya env file"
+    assert result.status == 1
+    assert env.read_bytes() == b"X=a\n"
+    assert files_in(folder) == ["maya.env"]
+
+
+def test_unreadable_file(unprivileged):
+    folder, run = unprivileged
+    env = folder / "maya.env"
+    env.write_bytes(b"X=a\n")
+    env.chmod(0)
+    result = run("-remove", "2024", "X", "a")
+    assert result.lines[-2:] == ["Env var value: a", "Failed to open maya env file"]
+    assert result.status == 1
+    env.chmod(0o644)
+    assert env.read_bytes() == b"X=a\n"
+    assert files_in(folder) == ["maya.env"]

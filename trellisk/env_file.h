@@ -1,0 +1,44 @@
+// Editing an existing maya.env, and the file operations behind it.
+#pragma once
+
+#include <string>
+
+namespace trellisk {
+
+enum class Mode { ADD = 1, REMOVE = 2 };
+
+const char* mode_name(Mode mode);
+
+// Separator of the folders in the maya.env path built from USERPROFILE.
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+// Writes one message as a line on standard output and flushes it at once, so
+// that a caller reading the output sees every line even if the program dies.
+void print_line(const std::string& text);
+
+// Whether the file-status call succeeds on `path`; any failure counts as missing.
+bool file_exists(const std::string& path);
+
+enum class WriteStatus { ok, open_failed, write_failed };
+
+// Creates (or empties) `path` in text mode ("w") and writes `content`. On a
+// failed write or close the half-written file is removed again.
+WriteStatus write_new_file(const std::string& path, const std::string& content);
+
+// Replaces the content of `path` without ever leaving it half-written: the new
+// content goes to a temporary file in the same folder, every write and the
+// close are checked, and a rename puts it in place. On failure the original is
+// untouched and the temporary file is removed.
+WriteStatus replace_file_contents(const std::string& path, const std::string& content);
+
+// Adds `value` to, or removes it from, every line of the variable `name` in the
+// existing file at `path`, then rewrites the file with its lines trimmed and
+// its blank lines dropped. Returns the exit status, 0 or 1.
+int edit_env_file(const std::string& path, Mode mode, const std::string& name,
+                  const std::string& value);
+
+}  // namespace trellisk
