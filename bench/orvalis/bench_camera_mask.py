@@ -1,0 +1,69 @@
+"""compute_cam_mask_vtx_colors on a UV sphere of about 1,000,000 vertices, all three
+tests on, 10 smoothing sweeps. The split is taken from runs that differ in one switch:
+  rest      = frustum + facing, no sweeps (look-ups, tests, iteration, colour set)
+  rays      = (frustum + facing + occlusion, no sweeps) - rest
+  smoothing = whole call - (frustum + facing + occlusion, no sweeps)"""
+import sys
+import time
+
+import numpy as np
+
+import maya_standin as maya
+import orvalis
+
+RINGS, SEGMENTS = 1000, 1000          # 999 rings of 1000 vertices and two poles
+SWEEPS = 10
+
+
+def uv_sphere(rings, segments):
+    theta = np.pi * np.arange(1, rings) / rings
+    phi = 2 * np.pi * np.arange(segments) / segments
+    ring_points = np.stack([np.outer(np.sin(theta), np.cos(phi)),
+                            np.repeat(np.cos(theta)[:, None], segments, axis=1),
+                            -np.outer(np.sin(theta), np.sin(phi))], axis=-1).reshape(-1, 3)
+    points = np.vstack([[0.0, 1.0, 0.0], ring_points, [0.0, -1.0, 0.0]])
+    bottom = len(points) - 1
+    s = np.arange(segments)
+    s1 = (s + 1) % segments
+    faces = [[0, 1 + a, 1 + b] for a, b in zip(s, s1)]
+    for ring in range(rings - 2):
+        top, low = 1 + ring * segments, 1 + (ring + 1) * segments
+        faces += np.stack([top + s, low + s, low + s1, top + s1], axis=1).tolist()
+    last = 1 + (rings - 2) * segments
+    faces += [[last + a, bottom, last + b] for a, b in zip(s, s1)]
+    return points, faces
+
+
+def timed(smooth, occlusion):
+    start = time.perf_counter()
+    orvalis.compute_cam_mask_vtx_colors("sphere", "cam", "mask", smooth, True, occlusion, True)
+    return time.perf_counter() - start
+
+
+def main():
+    maya.reset()
+    points, faces = uv_sphere(RINGS, SEGMENTS)
+    maya.create_mesh("sphere", points, faces)
+    maya.create_camera("cam", translate=(0.0, 0.0, 4.0))
+    count = len(points)
+
+    first = timed(SWEEPS, True)                     # builds the mesh's ray grid
+    whole = min(timed(SWEEPS, True) for _ in range(3))
+    no_sweeps = min(timed(0, True) for _ in range(3))
+    rest = min(timed(0, False) for _ in range(3))
+    colors = maya.vertex_colors("sphereShape", "mask")
+    seen = int((colors[:, 0] > 0).sum())
+
+    print(f"compute_cam_mask_vtx_colors, {count:,} vertices, {len(faces):,} faces, "
+          f"all tests, {SWEEPS} sweeps (best of 3, grid already built):")
+    print(f"  first call      {first:7.3f} s   (the stand-in builds its ray grid)")
+    print(f"  whole call      {whole:7.3f} s   ({count / whole / 1e6:.2f} M vertices/s)")
+    print(f"  ray queries     {no_sweeps - rest:7.3f} s")
+    print(f"  smoothing       {whole - no_sweeps:7.3f} s")
+    print(f"  rest            {rest:7.3f} s")
+    print(f"  vertices left with some colour: {seen:,}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,4 @@
+#ifndef MAYA_STANDIN_MFNDAGNODE_H
+#define MAYA_STANDIN_MFNDAGNODE_H
+#include <maya/MFnBase.h>
+#endif

@@ -1,0 +1,11 @@
+#ifndef MAYA_STANDIN_MINTARRAY_H
+#define MAYA_STANDIN_MINTARRAY_H
+// Growable array of int.
+
+#include <maya/MStandinArray.h>
+
+OPENMAYA_NAMESPACE_OPEN
+MAYA_STANDIN_ARRAY_CLASS(MIntArray, int)
+OPENMAYA_NAMESPACE_CLOSE
+
+#endif
