@@ -67,9 +67,11 @@ AI_API bool AiColorManagerTransform(AtNode* color_manager, AtString color_space,
 {
     if (!is_manager(color_manager) || standin::failing("AiColorManagerTransform"))
         return false;
-    if (color_space == AtString(kLinearSpace))
+    // Interned once: the transform runs for every pixel.
+    static const AtString linear(kLinearSpace), srgb(kSrgbSpace);
+    if (color_space == linear)
         return true;
-    if (color_space != AtString(kSrgbSpace))
+    if (color_space != srgb)
         return false;
     float (*curve)(float) = is_output ? linear_to_srgb : srgb_to_linear;
     if (rgba) {
