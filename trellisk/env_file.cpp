@@ -1,11 +1,16 @@
 #include "env_file.h"
 
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <utility>
 #include <vector>
@@ -27,10 +32,29 @@ bool replace_file(const std::string& temp, const std::string& target) {
     return MoveFileExA(temp.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
-    // The new file is created with default permissions; give it the old ones.
+    // The new file is created with default permissions and as the running
+    // user; give it the old ones, and the old owner where that is allowed (a
+    // run with sudo must not leave a file that its user can no longer edit).
     struct stat info;
-    if (::stat(target.c_str(), &info) == 0) ::chmod(temp.c_str(), info.st_mode & 07777);
+    if (::stat(target.c_str(), &info) == 0) {
+        if (::chown(temp.c_str(), info.st_uid, info.st_gid) != 0) {
+            // not allowed for an ordinary user: the file becomes theirs
+        }
+        ::chmod(temp.c_str(), info.st_mode & 07777);
+    }
     return std::rename(temp.c_str(), target.c_str()) == 0;
+#endif
+}
+
+// The file that a rewrite of `path` replaces: where `path` is a symbolic link,
+// the file it leads to, so that the link stays and the file behind it changes.
+std::string file_behind(const std::string& path) {
+#ifdef _WIN32
+    return path;
+#else
+    const std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.c_str(), nullptr),
+                                                         std::free);
+    return resolved ? std::string(resolved.get()) : path;
 #endif
 }
 
@@ -133,12 +157,14 @@ std::size_t file_size_hint(const std::string& path) {
                : 0;
 }
 
-// Reads the file in text mode ("r") and hands every line to `take`, without
-// its line feed, however long it is. A read error is reported as such, never
-// taken for the end of the file.
+// Reads the file and hands every line to `take`, without its line feed,
+// however long it is. A read error is reported as such, never taken for the end
+// of the file. The file is read as bytes: a text-mode read on Windows would end
+// at a Control-Z byte and the rewrite would drop the rest; the carriage return
+// of a CR LF line end is left to the trim.
 template <typename Take>
 ReadStatus read_lines(const std::string& path, Take take) {
-    std::FILE* file = std::fopen(path.c_str(), "r");
+    std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return ReadStatus::open_failed;
     char chunk[1 << 16];
     std::string pending;  // a line that runs past the end of a chunk
@@ -185,12 +211,13 @@ WriteStatus write_new_file(const std::string& path, const std::string& content) 
 }
 
 WriteStatus replace_file_contents(const std::string& path, const std::string& content) {
+    const std::string target = file_behind(path);
     // The rename would replace even a file that may not be written: ask first.
-    if (!may_write(path)) return WriteStatus::open_failed;
-    const std::string temp = unused_temp_name(path);
+    if (!may_write(target)) return WriteStatus::open_failed;
+    const std::string temp = unused_temp_name(target);
     std::FILE* file = std::fopen(temp.c_str(), "w");
     if (!file) return WriteStatus::open_failed;
-    if (write_and_close(file, content) && replace_file(temp, path)) return WriteStatus::ok;
+    if (write_and_close(file, content) && replace_file(temp, target)) return WriteStatus::ok;
     std::remove(temp.c_str());
     return WriteStatus::write_failed;
 }

@@ -31,8 +31,9 @@ WriteStatus write_new_file(const std::string& path, const std::string& content);
 
 // Replaces the content of `path` without ever leaving it half-written: the new
 // content goes to a temporary file in the same folder, every write and the
-// close are checked, and a rename puts it in place. On failure the original is
-// untouched and the temporary file is removed.
+// close are checked, and a rename puts it in place. Where `path` is a symbolic
+// link, the file behind it is replaced and the link stays. On failure the
+// original is untouched and the temporary file is removed.
 WriteStatus replace_file_contents(const std::string& path, const std::string& content);
 
 // Adds `value` to, or removes it from, every line of the variable `name` in the

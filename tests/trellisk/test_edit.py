@@ -40,6 +40,9 @@ CASES = [
     ("remove-from-empty-file", b"", "-remove", "F:/a", b"", []),
     ("crlf-lines", b"TOOLS_PATH=F:/a\r\nOTHER=1\r\n", "-add", "D:/b",
      b"TOOLS_PATH=F:/a;D:/b\nOTHER=1\n", parsed(NAME, "F:/a")),
+    # Control-Z ends a text-mode read on Windows: the lines after it must survive.
+    ("control-z-is-an-ordinary-byte", b"A=\x1a\nTOOLS_PATH=F:/a\nB=2\n", "-add", "D:/b",
+     b"A=\x1a\nTOOLS_PATH=F:/a;D:/b\nB=2\n", parsed(NAME, "F:/a")),
     ("blanks-belong-to-values", b"TOOLS_PATH= F:/a; D:/b\n", "-add", "E:/c",
      b"TOOLS_PATH= F:/a; D:/b;E:/c\n", parsed(NAME, " F:/a", " D:/b")),
     ("blanks-ignored-in-comparison", b"TOOLS_PATH= F:/a; D:/b\n", "-remove", "d:/B/",

@@ -90,6 +90,29 @@ def test_permissions_of_the_file_are_kept(trellisk):
     assert stat.S_IMODE(trellisk.env_file().stat().st_mode) == 0o640
 
 
+def test_owner_of_the_file_is_kept(trellisk):
+    if os.geteuid() != 0:
+        pytest.skip("needs root to give the file to another user")
+    trellisk.version_dir()
+    trellisk.env_file().write_bytes(b"X=a\n")
+    os.chown(trellisk.env_file(), NOBODY, NOBODY)
+    assert trellisk.run("-add", "2024", "X", "b").status == 0
+    info = trellisk.env_file().stat()
+    assert (info.st_uid, info.st_gid) == (NOBODY, NOBODY)
+
+
+def test_a_linked_file_is_edited_behind_its_link(trellisk):
+    folder = trellisk.version_dir()
+    shared = trellisk.home / "shared.env"
+    shared.write_bytes(b"X=a\n")
+    trellisk.env_file().symlink_to(shared)
+    assert trellisk.run("-add", "2024", "X", "b").status == 0
+    assert trellisk.env_file().is_symlink()
+    assert shared.read_bytes() == b"X=a;b\n"
+    assert files_in(folder) == ["maya.env"]
+    assert files_in(trellisk.home) == ["Documents", "shared.env"]  # no temporary file left
+
+
 @pytest.fixture
 def unprivileged(trellisk):
     """A profile folder and a copy of the program that the user `nobody` can
