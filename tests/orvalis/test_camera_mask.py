@@ -284,3 +284,4 @@ def test_mesh_without_vertices_still_gets_the_empty_set(scene):
     mask(smooth=4, frustum=True, occlusion=True, facing=True)
     assert scene.color_sets("mesh1Shape") == ["mask"]
     assert scene.current_color_set("mesh1Shape") == "mask"
+    assert colors(scene).shape == (0, 4)

@@ -119,9 +119,11 @@ NO_NUMPY = textwrap.dedent("""
     sys.modules["numpy"] = None          # every import of numpy now fails
     import orvalis
     assert orvalis.compute_cam_mask_vtx_colors("m", "c", "s", 0, 1, 1, 1) is None
-    for image in (b"abc", None, [[1, 2, 3]]):
+    # numpy is asked for before any argument is converted, whatever the values.
+    for args in ((1, 1, 3, False, b"abc"), (1, 1, 3, False, None), (1, 1, 3, False, [[1, 2, 3]]),
+                 ("x", 1.5, None, "no", object())):
         try:
-            orvalis.set_renderview_image(1, 1, 3, False, image)
+            orvalis.set_renderview_image(*args)
         except ImportError as error:
             assert "numpy" in str(error), error
         else:
@@ -132,6 +134,14 @@ NO_NUMPY = textwrap.dedent("""
         pass
     else:
         raise AssertionError("no TypeError")
+    # Once numpy can be imported, the next call makes it ready, and it then stays ready.
+    del sys.modules["numpy"]
+    import maya_standin
+    orvalis.set_renderview_image(1, 1, 3, False, [[1, 2, 3]])
+    sys.modules["numpy"] = None
+    orvalis.set_renderview_image(1, 1, 3, False, [[4, 5, 6]])
+    del sys.modules["numpy"]
+    assert maya_standin.render_view_image().tolist() == [[[4.0, 5.0, 6.0, 255.0]]]
     print("ok")
 """)
 

@@ -81,7 +81,8 @@ MString Autodesk::Maya::OpenMaya20220000::operator+(const char* left, const MStr
 
 MStatus::MStatus() : fCode(kSuccess) {}
 MStatus::MStatus(MStatusCode code) : fCode(code) {}
-MStatus::MStatus(MStatusCode code, const MString& errorText) : fCode(code), fText(errorText) {}
+MStatus::MStatus(MStatusCode code, const MString& errorText)
+    : fCode(code), fText(errorText), fHasText(true) {}
 MStatus::MStatus(const MStatus& other) = default;
 MStatus& MStatus::operator=(const MStatus& other) = default;
 bool MStatus::operator==(const MStatus& other) const { return fCode == other.fCode; }
@@ -91,10 +92,14 @@ bool MStatus::operator!=(MStatusCode code) const { return fCode != code; }
 MStatus::operator bool() const { return fCode == kSuccess; }
 bool MStatus::error() const { return fCode != kSuccess; }
 MStatus::MStatusCode MStatus::statusCode() const { return fCode; }
-void MStatus::clear() { fCode = kSuccess; fText.clear(); }
+void MStatus::clear() {
+    fCode = kSuccess;
+    fText.clear();
+    fHasText = false;
+}
 
 MString MStatus::errorString() const {
-    if (fText.length() > 0) return fText;
+    if (fHasText) return fText;
     switch (fCode) {
     case kSuccess: return "Success";
     case kFailure: return "Unexpected Internal Failure";

@@ -58,6 +58,13 @@ TEST_F(Runtime, InjectedFailureCarriesItsTextUntilReset) {
     EXPECT_STREQ(status.errorString().asChar(), "injected text");
     EXPECT_FALSE(status);
 
+    // The text is the one given, even when empty; only a bare code has the code's text.
+    ctl::fail("MSelectionList::add", "");
+    status = list.add("box");
+    EXPECT_EQ(status, MStatus::kFailure);
+    EXPECT_STREQ(status.errorString().asChar(), "");
+    EXPECT_STREQ(MStatus(MStatus::kFailure).errorString().asChar(), "Unexpected Internal Failure");
+
     ctl::reset();
     buildScene();
     EXPECT_TRUE(list.add("box"));

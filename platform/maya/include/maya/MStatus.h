@@ -36,7 +36,8 @@ public:
 
     bool error() const;
     MStatusCode statusCode() const;
-    // The error text; for a failure without a text of its own, the code's text.
+    // The error text given with the status, even an empty one; for a status made
+    // from a code alone, the code's text.
     MString errorString() const;
     void clear();
     void perror(const char* prefix) const;
@@ -44,6 +45,7 @@ public:
 private:
     MStatusCode fCode;
     MString fText;
+    bool fHasText = false;
 };
 
 OPENMAYA_NAMESPACE_CLOSE
