@@ -32,7 +32,6 @@ const char* const kFailable[] = {
     "MItMeshVertex::getNormal",
     "MItMeshVertex::getConnectedVertices",
     "MFnMesh::allIntersections",
-    "MFnMesh::closestIntersection",
     "MFnMesh::deleteColorSet",
     "MFnMesh::createColorSet",
     "MFnMesh::setCurrentColorSetName",

@@ -397,37 +397,6 @@ bool MFnMesh::allIntersections(const MFloatPoint& raySource, const MFloatVector&
     return !hits.empty();
 }
 
-bool MFnMesh::closestIntersection(const MFloatPoint& raySource, const MFloatVector& rayDirection,
-                                  const MIntArray* faceIds, const MIntArray* triIds, bool,
-                                  MSpace::Space space, float maxParam, bool testBothDirections,
-                                  MMeshIsectAccelParams* accelParams, MFloatPoint& hitPoint,
-                                  float* hitRayParam, int* hitFace, int* hitTriangle, float* hitBary1,
-                                  float* hitBary2, float tolerance, MStatus* ReturnStatus) {
-    MStatus status;
-    if (injectedFailure("MFnMesh::closestIntersection", &status)) {
-        report(ReturnStatus, status);
-        return false;
-    }
-    if (!meshOf(shape())) {
-        report(ReturnStatus, noMesh());
-        return false;
-    }
-    std::vector<Hit>& hits = scratchHits();
-    intersect(raySource, rayDirection, faceIds, triIds, space, maxParam, testBothDirections, accelParams,
-              tolerance, &hits);
-    report(ReturnStatus, status);
-    if (hits.empty()) return false;
-    const Hit& h = *std::min_element(hits.begin(), hits.end(), byDistance);
-    hitPoint = MFloatPoint(raySource.x + h.t * rayDirection.x, raySource.y + h.t * rayDirection.y,
-                           raySource.z + h.t * rayDirection.z);
-    if (hitRayParam) *hitRayParam = h.t;
-    if (hitFace) *hitFace = h.face;
-    if (hitTriangle) *hitTriangle = h.local;
-    if (hitBary1) *hitBary1 = h.u;
-    if (hitBary2) *hitBary2 = h.v;
-    return true;
-}
-
 // --- MFnMesh: colour sets --------------------------------------------------
 
 namespace {

@@ -58,15 +58,6 @@ public:
                           MIntArray* hitFaces, MIntArray* hitTriangles, MFloatArray* hitBary1s,
                           MFloatArray* hitBary2s, float tolerance = 1e-6f,
                           MStatus* ReturnStatus = nullptr);
-    // The nearest hit under the same rules.
-    bool closestIntersection(const MFloatPoint& raySource, const MFloatVector& rayDirection,
-                             const MIntArray* faceIds, const MIntArray* triIds, bool idsSorted,
-                             MSpace::Space space, float maxParam, bool testBothDirections,
-                             MMeshIsectAccelParams* accelParams, MFloatPoint& hitPoint,
-                             float* hitRayParam, int* hitFace, int* hitTriangle, float* hitBary1,
-                             float* hitBary2, float tolerance = 1e-6f,
-                             MStatus* ReturnStatus = nullptr);
-
     int numColorSets(MStatus* ReturnStatus = nullptr) const;
     MStatus getColorSetNames(MStringArray& setNames) const;
     // A name already taken, or empty, is replaced by a free one, handed back.
