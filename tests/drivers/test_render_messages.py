@@ -94,6 +94,15 @@ def test_missing_function_is_logged_and_the_other_still_called(make_node, write_
     assert driver_log(universe) == [START_LINES[0], error, START_LINES[1], CLOSE_LINE]
 
 
+def test_a_node_name_that_is_not_utf8_makes_no_call(make_node, recorder):
+    universe, node = make_node(name=b"aiDriver\xff")  # render_setup's name cannot be made
+    node.open(data_window=(0, 0, 639, 479))
+    node.close()  # no Python error was left set: the next call goes through
+    assert recorder == [("render_finished", ())]
+    error = ("error", ERROR + "Could not build arguments")
+    assert driver_log(universe) == [START_LINES[0], error, START_LINES[1], CLOSE_LINE]
+
+
 def test_broken_module_counts_as_not_importable(make_node, write_receiver):
     write_receiver("raise RuntimeError('broken receiver')\n")
     universe, node = make_node()

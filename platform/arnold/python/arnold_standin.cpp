@@ -48,6 +48,15 @@ std::string str_arg(const py::handle& value, const std::string& what)
     return value.cast<std::string>();
 }
 
+// A node name: a str, or bytes for a name that is not valid UTF-8 (as a scene file
+// may hold), so that tests can reach what the drivers do with such a name.
+std::string name_arg(const py::handle& value)
+{
+    if (py::isinstance<py::bytes>(value))
+        return value.cast<std::string>();
+    return str_arg(value, "a node's name");
+}
+
 // ---- Plug-ins ------------------------------------------------------------------------
 
 // What NodeLoader finds in the record before the call; a record still equal to
@@ -695,7 +704,7 @@ PYBIND11_MODULE(arnold_standin, m)
         .def("write_bucket", &node_write_bucket, py::arg("xo"), py::arg("yo"), py::arg("size_x"), py::arg("size_y"),
              py::arg("outputs"))
         .def("close", &node_close, py::arg("outputs") = py::none())
-        .def("__repr__", [](const Node& n) { return "<Node '" + std::string(AiNodeGetName(n.handle)) + "'>"; });
+        .def("__repr__", [](const Node& n) { return decoded("<Node '" + std::string(AiNodeGetName(n.handle)) + "'>"); });
 
     py::class_<Universe, std::shared_ptr<Universe>>(m, "Universe")
         .def(py::init([](int xres, int yres, const std::optional<std::string>& camera, bool color_manager) {
@@ -708,7 +717,8 @@ PYBIND11_MODULE(arnold_standin, m)
              }),
              py::arg("xres") = 640, py::arg("yres") = 480, py::arg("camera") = "persp",
              py::arg("color_manager") = true)
-        .def("create_driver", [](const std::shared_ptr<Universe>& u, const Plugin& plugin, const std::string& name) {
+        .def("create_driver", [](const std::shared_ptr<Universe>& u, const Plugin& plugin, const py::object& name_object) {
+            const std::string name = name_arg(name_object);
             AtNode* node = ai_standin::create_node(u->handle, plugin.entry(), name.c_str());
             if (!node)
                 throw py::value_error("cannot create node '" + name + "' (see the universe's log)");
