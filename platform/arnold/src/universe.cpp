@@ -83,8 +83,9 @@ AI_API void AiDriverInitialize(AtNode* node, bool supports_multiple_outputs)
 }
 
 // Registers into the universe whose node is being initialised on this thread
-// (else the most recent one). The same name and type again is accepted and
-// recorded again; another type under a registered name is refused.
+// (else the most recent one). The registry holds each name once: the same name
+// and type again is accepted (and shows in the set-up calls); another type
+// under a registered name is refused.
 AI_API bool AiAOVRegister(const char* name, int type, int blend_mode)
 {
     if (standin::failing("AiAOVRegister"))
@@ -97,16 +98,21 @@ AI_API bool AiAOVRegister(const char* name, int type, int blend_mode)
         return false;
     }
     std::unique_lock lock(universe->mutex);
+    bool registered = false;
     for (const ai_standin::Aov& aov : universe->aovs) {
-        if (aov.name == name && aov.type != type) {
+        if (aov.name != name)
+            continue;
+        if (aov.type != type) {
             lock.unlock();
             standin::log_to(universe, ai_standin::SEVERITY_WARNING,
                             "%sAiAOVRegister: AOV '%s' is already registered as %s",
                             standin::kOwnPrefix, name, standin::type_name(aov.type));
             return false;
         }
+        registered = true;
     }
-    universe->aovs.push_back({name, type, blend_mode});
+    if (!registered)
+        universe->aovs.push_back({name, type, blend_mode});
     universe->setup_calls.push_back("AiAOVRegister " + std::string(name) + " " +
                                     std::to_string(type) + " " + std::to_string(blend_mode));
     return true;

@@ -17,10 +17,11 @@ def test_new_node_holds_the_defaults_and_runs_initialize(universe, plugin):
                                     "AiDriverInitialize fake1 false"]
 
 
-def test_aovs_are_recorded_per_registration_and_another_type_is_refused(universe, plugin):
+def test_aovs_are_registered_once_per_name_and_another_type_is_refused(universe, plugin):
     universe.create_driver(plugin, "fake1")
     universe.create_driver(plugin, "fake2")
-    assert universe.aovs == [("Z", 4, 0), ("P", 7, 1)] * 2
+    assert universe.aovs == [("Z", 4, 0), ("P", 7, 1)]
+    assert universe.setup_calls.count("AiAOVRegister Z 4 0") == 2
     refusals = texts(universe, "[ai_standin] AiAOVRegister: AOV 'P' is already registered")
     assert len(refusals) == 2
 
