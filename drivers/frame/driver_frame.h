@@ -12,6 +12,8 @@ void declare_inpainting_params(AtList* params);
 void declare_upscale_params(AtList* params);
 void declare_alpha_params(AtList* params);
 void declare_output_params(AtList* params);
+// The part of the inference group that every node type shares: prompt to loraWeight.
+void declare_prompt_params(AtList* params);
 
 // Entry lists of the enumerations, ended by a null entry.
 extern const char* const upscaler_entries[];

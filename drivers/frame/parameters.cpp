@@ -19,6 +19,11 @@ const char** entries(const char* const* list) { return const_cast<const char**>(
 void declare_inference_params(AtList* params) {
     AiNodeParamBool(params, -1, "enableInference", true);
     AiNodeParamStr(params, -1, "modelName", AtString("runwayml/stable-diffusion-v1-5"));
+    declare_prompt_params(params);
+    AiNodeParamStr(params, -1, "color_space", AtString("linear"));
+}
+
+void declare_prompt_params(AtList* params) {
     AiNodeParamStr(params, -1, "prompt", AtString("A painting of vindrel as a cat."));
     AiNodeParamStr(params, -1, "negativePrompt", AtString(""));
     AiNodeParamInt(params, -1, "inferenceSteps", 25);
@@ -28,7 +33,6 @@ void declare_inference_params(AtList* params) {
     AiNodeParamBool(params, -1, "useLora", false);
     AiNodeParamStr(params, -1, "loraModel", AtString(""));
     AiNodeParamFlt(params, -1, "loraWeight", 0.75f);
-    AiNodeParamStr(params, -1, "color_space", AtString("linear"));
 }
 
 void declare_inpainting_params(AtList* params) {

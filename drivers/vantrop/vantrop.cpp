@@ -13,15 +13,7 @@ void declare_depth_inference_params(AtList* params) {
     AiNodeParamStr(params, -1, "fileSuffix", AtString("_sd"));
     AiNodeParamStr(params, -1, "vantropModelName",
                    AtString("stabilityai/stable-diffusion-2-depth"));
-    AiNodeParamStr(params, -1, "prompt", AtString("A painting of vindrel as a cat."));
-    AiNodeParamStr(params, -1, "negativePrompt", AtString(""));
-    AiNodeParamInt(params, -1, "inferenceSteps", 25);
-    AiNodeParamFlt(params, -1, "guidance", 7.5f);
-    AiNodeParamFlt(params, -1, "eta", 0.0f);
-    AiNodeParamInt(params, -1, "seed", 0);
-    AiNodeParamBool(params, -1, "useLora", false);
-    AiNodeParamStr(params, -1, "loraModel", AtString(""));
-    AiNodeParamFlt(params, -1, "loraWeight", 0.75f);
+    korvane::declare_prompt_params(params);
 }
 
 // Strength of the depth-guided generation, and the depth range of the Z blocks.
