@@ -81,11 +81,14 @@ def setup_driver(node, node_type, depth_near, depth_far):
 
 
 def render_driver(ai, args, node_type, outputs, depth_near, depth_far):
-    """One render through one driver; returns its receiver summary, time and errors."""
+    """One render through one driver; returns what the host loaded, the receiver's
+    summary, the time and the log's errors."""
     path = os.path.join(args.plugins, node_type + ".so")
     if not os.path.isfile(path):
         raise OSError("no driver library at %s" % path)
     plugin = ai.load_plugin(path)
+    loaded = "node type %s, Arnold %s, %d parameters" % (
+        plugin.name, plugin.version, len(plugin.parameters()))
     universe = make_universe(ai, args.width, args.height)
     node = universe.create_driver(plugin, node_type + "Driver")
     setup_driver(node, node_type, depth_near, depth_far)
@@ -96,7 +99,7 @@ def render_driver(ai, args, node_type, outputs, depth_near, depth_far):
     summary = (mtoa_callbacks.summaries[-1]
                if len(mtoa_callbacks.summaries) > finished_before else None)
     errors = [text for severity, text in universe.log if severity == "error"]
-    return summary, seconds, errors
+    return loaded, summary, seconds, errors
 
 
 def scene_outputs(ai, width, height):
@@ -110,8 +113,9 @@ def scene_outputs(ai, width, height):
     return outputs, near, demo_scene.view_distance
 
 
-def print_render(node_type, summary, seconds, errors):
+def print_render(node_type, loaded, summary, seconds, errors):
     print("%s:" % node_type)
+    print("  loaded: " + loaded)
     if summary is None or summary["render_start"] is None:
         print("  the receiver got no render start")
     else:
@@ -144,12 +148,13 @@ def main(argv=None):
     failed = False
     for node_type in args.drivers:
         try:
-            summary, seconds, errors = render_driver(ai, args, node_type, outputs, near, far)
+            loaded, summary, seconds, errors = render_driver(ai, args, node_type, outputs,
+                                                             near, far)
         except OSError as error:
             print("%s: cannot load the driver: %s" % (node_type, error))
             failed = True
             continue
-        print_render(node_type, summary, seconds, errors)
+        print_render(node_type, loaded, summary, seconds, errors)
         failed = failed or bool(errors) or summary is None
     print("total: %.2f s" % (time.perf_counter() - start))
     return 1 if failed else 0
