@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   python3 python3-dev python3-numpy python3-pytest pybind11-dev
   libgtest-dev libgmock-dev libbenchmark-dev valgrind
-  g++-mingw-w64-x86-64-posix wine64
+  g++-mingw-w64-x86-64-posix wine64 wine
 )
 
 missing=()
