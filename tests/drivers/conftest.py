@@ -1,10 +1,12 @@
 """Shared fixtures: the four driver libraries, universes, and small mtoa_callbacks receivers
 written into a temporary folder for each test."""
 
+import gc
 import importlib
 import os
 import sys
 import textwrap
+import tracemalloc
 
 import pytest
 
@@ -72,3 +74,21 @@ def recorder(write_receiver):
 def driver_log(universe):
     """The drivers' own log lines as (severity, text)."""
     return [(severity, text) for severity, text in universe.log if text.startswith(PREFIX)]
+
+
+def assert_steady(run, watched):
+    """Runs run(count) 100 times to warm up, then 5,000 times: the reference counts of the
+    watched objects must not change, and the traced memory must stay flat."""
+    run(100)  # warm up caches of the interpreter and the stand-in
+    gc.collect()
+    counts = [sys.getrefcount(obj) for obj in watched]
+    tracemalloc.start()
+    try:
+        before = tracemalloc.get_traced_memory()[0]
+        run(5000)
+        gc.collect()
+        grown = tracemalloc.get_traced_memory()[0] - before
+    finally:
+        tracemalloc.stop()
+    assert [sys.getrefcount(obj) for obj in watched] == counts
+    assert grown < 64 * 1024

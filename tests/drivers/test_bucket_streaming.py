@@ -2,17 +2,14 @@
 stand-in's quantiser and colour transform), the bucket counter, failures, whole renders,
 concurrent writes and leaks."""
 
-import gc
 import importlib
-import sys
 import threading
-import tracemalloc
 
 import numpy as np
 import pytest
 
 import arnold_standin as ai
-from conftest import ERROR, PREFIX, RECORDING_RECEIVER, driver_log
+from conftest import ERROR, PREFIX, RECORDING_RECEIVER, assert_steady, driver_log
 
 BEAUTY, NORMALS, DEPTH = 1, 2, 3
 F32 = np.float32
@@ -322,17 +319,5 @@ def test_no_references_or_memory_kept_after_many_buckets(node, universe, write_r
         for _ in range(count):
             node.write_bucket(0, 0, 2, 2, outputs)
 
-    run(100)
-    gc.collect()
-    counts = [sys.getrefcount(obj) for obj in watched]
-    tracemalloc.start()
-    try:
-        before = tracemalloc.get_traced_memory()[0]
-        run(5000)  # 10,000 calls
-        gc.collect()
-        grown = tracemalloc.get_traced_memory()[0] - before
-    finally:
-        tracemalloc.stop()
-    assert [sys.getrefcount(obj) for obj in watched] == counts
-    assert grown < 64 * 1024
+    assert_steady(run, watched)  # 10,000 calls
     assert universe.allocations_outstanding == 0

@@ -2,15 +2,13 @@
 pattern on its success and failure paths (missing module or function, raising receivers,
 receivers that appear mid-render), with no references or memory kept."""
 
-import gc
 import importlib
 import sys
-import tracemalloc
 
 import pytest
 
 import arnold_standin as ai
-from conftest import DRIVERS, ERROR, PREFIX, driver_log
+from conftest import DRIVERS, ERROR, PREFIX, assert_steady, driver_log
 
 START_LINES = [("info", PREFIX + "Sending render start to python"),
                ("info", PREFIX + "Render start sent to python")]
@@ -168,19 +166,7 @@ def test_no_references_or_memory_kept_after_many_calls(make_node, write_receiver
             node.open(data_window=(0, 0, 639, 479))
             node.close()
 
-    run(100)  # warm up caches of the interpreter and the stand-in
-    gc.collect()
-    counts = [sys.getrefcount(obj) for obj in watched]
-    tracemalloc.start()
-    try:
-        before = tracemalloc.get_traced_memory()[0]
-        run(5000)  # 10,000 calls
-        gc.collect()
-        grown = tracemalloc.get_traced_memory()[0] - before
-    finally:
-        tracemalloc.stop()
-    assert [sys.getrefcount(obj) for obj in watched] == counts
-    assert grown < 64 * 1024
+    assert_steady(run, watched)  # 10,000 calls
 
 
 def test_failure_paths_keep_no_module_reference(make_node, write_receiver):
