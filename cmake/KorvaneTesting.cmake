@@ -1,8 +1,8 @@
 # Test helpers shared by every test folder.
 #
 #   korvane_add_pytest(<name> <path> [ENV var=value ...])
-#       Runs pytest on a file or folder with the project's Python modules on the
-#       path. Under the sanitizer build the interpreter loads the sanitizer runtime
+#       Runs pytest on a file or folder with the project's Python modules, the
+#       examples and the shared test helpers (tests/support) on the path. Under the sanitizer build the interpreter loads the sanitizer runtime
 #       first (LD_PRELOAD), together with libstdc++: the interpreter does not load
 #       libstdc++ at start-up, and the sanitizer's exception interceptor then finds no
 #       __cxa_throw to forward to and aborts at the first C++ throw. Leak detection
@@ -13,7 +13,7 @@
 find_package(GTest REQUIRED)
 
 set(KORVANE_TEST_ENV
-  "PYTHONPATH=${KORVANE_PYTHON_DIR}:${CMAKE_SOURCE_DIR}/examples"
+  "PYTHONPATH=${KORVANE_PYTHON_DIR}:${CMAKE_SOURCE_DIR}/examples:${CMAKE_SOURCE_DIR}/tests/support"
   "PYTHONDONTWRITEBYTECODE=1"
   "KORVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
   "KORVANE_BUILD_DIR=${CMAKE_BINARY_DIR}"

@@ -6,7 +6,7 @@ scripts/deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release
 export KORVANE_BUILD_DIR="$PWD/build/release"
-export PYTHONPATH="$KORVANE_BUILD_DIR/python:$PWD/examples"
+export PYTHONPATH="$KORVANE_BUILD_DIR/python:$PWD/examples:$PWD/tests/support"
 for run in bench/*/run.sh; do
   [ -x "$run" ] || continue
   echo "== ${run%/run.sh}"

@@ -6,32 +6,12 @@ tests on, 10 smoothing sweeps. The split is taken from runs that differ in one s
 import sys
 import time
 
-import numpy as np
-
 import maya_standin as maya
+import meshes
 import orvalis
 
 RINGS, SEGMENTS = 1000, 1000          # 999 rings of 1000 vertices and two poles
 SWEEPS = 10
-
-
-def uv_sphere(rings, segments):
-    theta = np.pi * np.arange(1, rings) / rings
-    phi = 2 * np.pi * np.arange(segments) / segments
-    ring_points = np.stack([np.outer(np.sin(theta), np.cos(phi)),
-                            np.repeat(np.cos(theta)[:, None], segments, axis=1),
-                            -np.outer(np.sin(theta), np.sin(phi))], axis=-1).reshape(-1, 3)
-    points = np.vstack([[0.0, 1.0, 0.0], ring_points, [0.0, -1.0, 0.0]])
-    bottom = len(points) - 1
-    s = np.arange(segments)
-    s1 = (s + 1) % segments
-    faces = [[0, 1 + a, 1 + b] for a, b in zip(s, s1)]
-    for ring in range(rings - 2):
-        top, low = 1 + ring * segments, 1 + (ring + 1) * segments
-        faces += np.stack([top + s, low + s, low + s1, top + s1], axis=1).tolist()
-    last = 1 + (rings - 2) * segments
-    faces += [[last + a, bottom, last + b] for a, b in zip(s, s1)]
-    return points, faces
 
 
 def timed(smooth, occlusion):
@@ -42,7 +22,7 @@ def timed(smooth, occlusion):
 
 def main():
     maya.reset()
-    points, faces = uv_sphere(RINGS, SEGMENTS)
+    points, faces = meshes.sphere(RINGS, SEGMENTS)
     maya.create_mesh("sphere", points, faces)
     maya.create_camera("cam", translate=(0.0, 0.0, 4.0))
     count = len(points)

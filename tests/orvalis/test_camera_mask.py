@@ -3,7 +3,7 @@ import numpy as np
 import pytest
 
 import orvalis
-import scenes
+import meshes
 from status_warnings import parse_warning, source_line
 
 WHITE = [1.0, 1.0, 1.0, 1.0]
@@ -34,7 +34,7 @@ def progress(camera, mesh, position):
 
 @pytest.fixture
 def plane_scene(scene):
-    scene.create_mesh("mesh1", *scenes.grid(3))
+    scene.create_mesh("mesh1", *meshes.grid(3))
     scene.create_camera("cam1", translate=(1, 2, 3))
     return scene
 
@@ -53,7 +53,7 @@ def test_names_found_need_no_fallback(plane_scene):
 
 
 def test_fallbacks_take_the_selected_shape_and_the_active_camera(plane_scene):
-    plane_scene.create_mesh("other", *scenes.grid(2))
+    plane_scene.create_mesh("other", *meshes.grid(2))
     plane_scene.select(["mesh1"])
     plane_scene.set_active_camera("cam1")
     mask(mesh="nothing", camera="")
@@ -115,7 +115,7 @@ def test_name_left_by_create_is_the_one_made_current_and_filled(plane_scene):
 # -- reported failures ------------------------------------------------------------------
 
 def run_failing(scene, case):
-    scene.create_mesh("mesh1", *scenes.grid(2))
+    scene.create_mesh("mesh1", *meshes.grid(2))
     scene.create_camera("cam1")
     scene.set_active_camera("cam1")
     scene.select(["mesh1"])
@@ -184,7 +184,7 @@ def test_frustum_bounds_are_strict_and_z_has_no_lower_bound(scene, camera, point
 
 
 def test_all_tests_off_gives_white_even_after_smoothing(scene):
-    scene.create_mesh("mesh1", *scenes.cube())
+    scene.create_mesh("mesh1", *meshes.cube())
     scene.create_camera("cam1", translate=(0, 0, -50))     # behind, facing away
     mask(smooth=3)
     assert colors(scene).tolist() == [WHITE] * 8
@@ -192,7 +192,7 @@ def test_all_tests_off_gives_white_even_after_smoothing(scene):
 
 @pytest.mark.parametrize("smooth", [0, -1, -2**31])
 def test_no_sweeps_at_zero_or_below(scene, smooth):
-    scene.create_mesh("mesh1", *scenes.cube())
+    scene.create_mesh("mesh1", *meshes.cube())
     scene.create_camera("cam1", translate=(0, 0, 10))
     mask(smooth=smooth, facing=True)
     assert visible(scene) == [k >= 4 for k in range(8)]    # the +z half faces the camera
@@ -209,7 +209,7 @@ def test_facing_keeps_perpendicular_normals(scene, camera_y, shown):
 
 
 def test_occlusion_of_a_cube_hides_its_back_corners(scene):
-    scene.create_mesh("mesh1", *scenes.cube())
+    scene.create_mesh("mesh1", *meshes.cube())
     scene.create_camera("cam1", translate=(0, 0, 10))
     mask(occlusion=True)
     assert visible(scene) == [k >= 4 for k in range(8)]
@@ -218,21 +218,21 @@ def test_occlusion_of_a_cube_hides_its_back_corners(scene):
 def test_occlusion_by_a_nearer_part_of_the_same_mesh(scene):
     # A wide back plane at z = 0 and a small front plane at z = 1, both facing the
     # camera on the axis: only the back vertex behind the front plane is hidden.
-    back_points, back_faces = scenes.grid(3, size=8.0)
-    front_points, front_faces = scenes.grid(2, size=1.0, z=1.0)
+    back_points, back_faces = meshes.grid(3, size=8.0)
+    front_points, front_faces = meshes.grid(2, size=1.0, z=1.0)
     points = np.vstack([back_points, front_points])
     faces = back_faces + [[i + 9 for i in face] for face in front_faces]
     scene.create_mesh("mesh1", points, faces)
     scene.create_camera("cam1", translate=(0, 0, 10))
     mask(occlusion=True)
     assert visible(scene) == [k != 4 for k in range(9)] + [True] * 4
-    scene.create_mesh("other", *scenes.grid(2, size=100.0, z=5.0))
+    scene.create_mesh("other", *meshes.grid(2, size=100.0, z=5.0))
     mask(occlusion=True)                                   # other meshes never occlude
     assert visible(scene) == [k != 4 for k in range(9)] + [True] * 4
 
 
 def test_sphere_shows_the_cap_facing_the_camera(scene):
-    points, faces = scenes.sphere(24, 32)
+    points, faces = meshes.sphere(24, 32)
     scene.create_mesh("mesh1", points, faces)
     camera = np.array([0.0, 0.0, 6.0])
     scene.create_camera("cam1", translate=tuple(camera))
@@ -269,7 +269,7 @@ def test_one_sweep_over_a_triangle_updates_in_place(scene):
 def test_dim_vertices_stop_being_averaged(scene):
     # A centre with 100 hidden neighbours falls to 1/101 <= 0.01 in the first sweep
     # and keeps that value in every later sweep.
-    scene.create_mesh("mesh1", *scenes.fan(100, 1000.0))
+    scene.create_mesh("mesh1", *meshes.fan(100, 1000.0))
     scene.create_camera("cam1", translate=(0, 0, 10))
     for sweeps in (1, 2, 5):
         mask(smooth=sweeps, frustum=True)

@@ -1,5 +1,5 @@
-"""Small meshes for the camera-mask tests. Faces wind counter-clockwise seen from
-the side their normal points to."""
+"""Meshes for the Maya stand-in's and orvalis's tests and benchmarks. Faces wind
+counter-clockwise seen from the side their normal points to."""
 import numpy as np
 
 
@@ -23,26 +23,24 @@ def cube(half=1.0):
 
 
 def sphere(rings, segments, radius=1.0):
-    """A UV sphere: a pole at each end, `rings` - 1 rings of `segments` vertices."""
-    points = [(0.0, radius, 0.0)]
-    for ring in range(1, rings):
-        theta = np.pi * ring / rings
-        for s in range(segments):
-            phi = 2 * np.pi * s / segments
-            points.append((radius * np.sin(theta) * np.cos(phi), radius * np.cos(theta),
-                           -radius * np.sin(theta) * np.sin(phi)))
-    points.append((0.0, -radius, 0.0))
+    """A UV sphere: a pole at each end, `rings` - 1 rings of `segments` vertices, from the
+    top down; triangles at the poles, quads between the rings."""
+    theta = np.pi * np.arange(1, rings) / rings
+    phi = 2 * np.pi * np.arange(segments) / segments
+    ring_points = np.stack([np.outer(np.sin(theta), np.cos(phi)),
+                            np.repeat(np.cos(theta)[:, None], segments, axis=1),
+                            -np.outer(np.sin(theta), np.sin(phi))], axis=-1).reshape(-1, 3)
+    points = radius * np.vstack([[0.0, 1.0, 0.0], ring_points, [0.0, -1.0, 0.0]])
     bottom = len(points) - 1
-
-    def at(ring, s):
-        return 1 + (ring - 1) * segments + s % segments
-
-    faces = [[0, at(1, s), at(1, s + 1)] for s in range(segments)]
-    for ring in range(1, rings - 1):
-        faces += [[at(ring, s), at(ring + 1, s), at(ring + 1, s + 1), at(ring, s + 1)]
-                  for s in range(segments)]
-    faces += [[at(rings - 1, s), bottom, at(rings - 1, s + 1)] for s in range(segments)]
-    return np.array(points, float), faces
+    s = np.arange(segments)
+    s1 = (s + 1) % segments
+    faces = [[0, 1 + a, 1 + b] for a, b in zip(s.tolist(), s1.tolist())]
+    for ring in range(rings - 2):
+        top, low = 1 + ring * segments, 1 + (ring + 1) * segments
+        faces += np.stack([top + s, low + s, low + s1, top + s1], axis=1).tolist()
+    last = 1 + (rings - 2) * segments
+    faces += [[last + a, bottom, last + b] for a, b in zip(s.tolist(), s1.tolist())]
+    return points, faces
 
 
 def fan(rim_count, rim_radius):
