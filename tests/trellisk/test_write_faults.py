@@ -141,25 +141,16 @@ def unprivileged(trellisk):
         shutil.rmtree(home)
 
 
-def test_folder_without_room_for_the_temporary_file(unprivileged):
+@pytest.mark.parametrize("file_mode, folder_mode", [
+    (0o666, 0o555),  # the file is writable, but nothing can be created beside it
+    (0o444, 0o777),  # the file forbids writing, though the folder would allow the rename
+], ids=["folder-without-room-for-the-temporary-file", "read-only-file-is-not-replaced"])
+def test_a_file_that_may_not_be_rewritten_is_left_alone(unprivileged, file_mode, folder_mode):
     folder, run = unprivileged
     env = folder / "maya.env"
     env.write_bytes(b"X=a\n")
-    env.chmod(0o666)   # the file itself is writable,
-    folder.chmod(0o555)  # but nothing can be created beside it
-    result = run("-add", "2024", "X", "b")
-    assert result.lines[-1] == "Failed to open maya env file"
-    assert result.status == 1
-    assert env.read_bytes() == b"X=a\n"
-    assert files_in(folder) == ["maya.env"]
-
-
-def test_read_only_file_is_not_replaced(unprivileged):
-    folder, run = unprivileged
-    env = folder / "maya.env"
-    env.write_bytes(b"X=a\n")
-    env.chmod(0o444)    # the file forbids writing,
-    folder.chmod(0o777)  # the folder would allow the rename
+    env.chmod(file_mode)
+    folder.chmod(folder_mode)
     result = run("-add", "2024", "X", "b")
     assert result.lines[-1] == "Failed to open maya env file"
     assert result.status == 1
