@@ -46,18 +46,6 @@ bool replace_file(const std::string& temp, const std::string& target) {
 #endif
 }
 
-// The file that a rewrite of `path` replaces: where `path` is a symbolic link,
-// the file it leads to, so that the link stays and the file behind it changes.
-std::string file_behind(const std::string& path) {
-#ifdef _WIN32
-    return path;
-#else
-    const std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.c_str(), nullptr),
-                                                         std::free);
-    return resolved ? std::string(resolved.get()) : path;
-#endif
-}
-
 // A name beside `path` that nothing uses yet, e.g. maya.env.3fa2c01b.tmp.
 std::string unused_temp_name(const std::string& path) {
     std::mt19937 random(static_cast<std::mt19937::result_type>(
@@ -188,6 +176,16 @@ ReadStatus read_lines(const std::string& path, Take take) {
 }
 
 }  // namespace
+
+std::string file_behind(const std::string& path) {
+#ifdef _WIN32
+    return path;
+#else
+    const std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.c_str(), nullptr),
+                                                          std::free);
+    return resolved ? std::string(resolved.get()) : path;
+#endif
+}
 
 bool file_exists(const std::string& path) {
     struct stat info;

@@ -23,6 +23,10 @@ void print_line(const std::string& text);
 // Whether the file-status call succeeds on `path`; any failure counts as missing.
 bool file_exists(const std::string& path);
 
+// The file that a rewrite of `path` replaces: where `path` is a symbolic link,
+// the file it leads to, so that the link stays and the file behind it changes.
+std::string file_behind(const std::string& path);
+
 enum class WriteStatus { ok, open_failed, write_failed };
 
 // Creates (or empties) `path` in text mode ("w") and writes `content`. On a

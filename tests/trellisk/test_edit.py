@@ -2,6 +2,8 @@
 and the lines reported for each variable line."""
 import pytest
 
+from conftest import LOCK, files_in
+
 wine = pytest.mark.wine
 NAME = "TOOLS_PATH"
 
@@ -87,7 +89,7 @@ def test_edit(trellisk, before, mode, value, after, reported):
     if trellisk.windows:  # text mode writes CR LF
         after = after.replace(b"\n", b"\r\n")
     assert trellisk.env_file().read_bytes() == after
-    assert list(folder.iterdir()) == [trellisk.env_file()]  # no temporary file left
+    assert files_in(folder) == ["maya.env", LOCK]  # no temporary file left
 
 
 @wine
