@@ -40,9 +40,9 @@ def test_read_error_is_not_taken_for_the_end_of_the_file(trellisk):
 
 
 @pytest.mark.parametrize("before", [
-    b"TOOLS_PATH=F:/a\n" + b"OTHER=1\n" * 20,     # fits the stream buffer: the close fails
+    b"TOOLS_PATH=F:/a\n" + b"OTHER=1\n" * 20,     # fits the stream buffer: the flush fails
     b"TOOLS_PATH=F:/a\n" + b"OTHER=1\n" * 4000,   # larger: the write itself fails
-], ids=["close-fails", "write-fails"])
+], ids=["flush-fails", "write-fails"])
 @pytest.mark.parametrize("mode", ["-add", "-remove"])
 def test_failed_write_keeps_the_original(trellisk, before, mode):
     folder = trellisk.version_dir()
