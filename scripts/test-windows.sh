@@ -40,4 +40,4 @@ home="$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name
 
 TRELLISK_RUNNER=wine TRELLISK_WINE="$wine" TRELLISK_EXE="$exe" TRELLISK_WINE_HOME="$home" \
   timeout 600 /usr/bin/python3 -m pytest -q -p no:cacheprovider -m wine \
-  tests/trellisk/test_command_line.py tests/trellisk/test_edit.py
+  tests/trellisk

@@ -1,10 +1,15 @@
 #include "env_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
 #include <unistd.h>
 #endif
 
+#include <cerrno>
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
@@ -14,10 +19,6 @@
 #include <random>
 #include <utility>
 #include <vector>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 #include "env_line.h"
 
@@ -32,43 +33,69 @@ bool replace_file(const std::string& temp, const std::string& target) {
     return MoveFileExA(temp.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
-    // The new file is created with default permissions and as the running
-    // user; give it the old ones, and the old owner where that is allowed (a
-    // run with sudo must not leave a file that its user can no longer edit).
-    struct stat info;
-    if (::stat(target.c_str(), &info) == 0) {
-        if (::chown(temp.c_str(), info.st_uid, info.st_gid) != 0) {
-            // not allowed for an ordinary user: the file becomes theirs
-        }
-        ::chmod(temp.c_str(), info.st_mode & 07777);
-    }
     return std::rename(temp.c_str(), target.c_str()) == 0;
 #endif
 }
 
-// The file that a rewrite of `path` replaces: where `path` is a symbolic link,
-// the file it leads to, so that the link stays and the file behind it changes.
-std::string file_behind(const std::string& path) {
+// Creates the file `name` for writing, failing with EEXIST where anything of
+// that name exists already. On POSIX it starts readable by its creator alone;
+// on Windows it is opened in text mode, as fopen "w" would.
+int create_new_file(const std::string& name) {
 #ifdef _WIN32
-    return path;
+    return ::_open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT | _O_NOINHERIT,
+                   _S_IREAD | _S_IWRITE);
 #else
-    const std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.c_str(), nullptr),
-                                                         std::free);
-    return resolved ? std::string(resolved.get()) : path;
+    return ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
 #endif
 }
 
-// A name beside `path` that nothing uses yet, e.g. maya.env.3fa2c01b.tmp.
-std::string unused_temp_name(const std::string& path) {
+// Gives the new file `fd` the owner and the permissions of `original`, before
+// anything is written into it: a private file's content is never readable by
+// others, and a run with sudo must not leave a file that its user can no
+// longer edit. Windows keeps neither.
+void take_owner_and_mode(int fd, const std::string& original) {
+#ifdef _WIN32
+    (void)fd;
+    (void)original;
+#else
+    struct stat info;
+    if (::stat(original.c_str(), &info) != 0) return;
+    if (::fchown(fd, info.st_uid, info.st_gid) != 0) {
+        // not allowed for an ordinary user: the file stays theirs
+    }
+    ::fchmod(fd, info.st_mode & 07777);
+#endif
+}
+
+// Creates a file beside `target` under a name that nothing uses yet (e.g.
+// maya.env.3fa2c01b.tmp; a name that is taken is never opened, another one is
+// drawn), with the owner and permissions of `target`, and opens it for
+// writing. Sets `name` to the file's name; null when no file could be created.
+std::FILE* create_temp_file(const std::string& target, std::string& name) {
+    constexpr int kAttempts = 100;
     std::mt19937 random(static_cast<std::mt19937::result_type>(
         std::chrono::high_resolution_clock::now().time_since_epoch().count()));
-    std::string name;
-    do {
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
         char suffix[32];
         std::snprintf(suffix, sizeof suffix, ".%08lx.tmp", static_cast<unsigned long>(random()));
-        name = path + suffix;
-    } while (file_exists(name));
-    return name;
+        name = target + suffix;
+        const int fd = create_new_file(name);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return nullptr;
+        }
+        take_owner_and_mode(fd, target);
+#ifdef _WIN32
+        std::FILE* file = ::_fdopen(fd, "w");
+        if (!file) ::_close(fd);
+#else
+        std::FILE* file = ::fdopen(fd, "w");
+        if (!file) ::close(fd);
+#endif
+        if (!file) std::remove(name.c_str());
+        return file;
+    }
+    return nullptr;
 }
 
 // Opening for update changes nothing, but fails where writing is not allowed.
@@ -79,9 +106,23 @@ bool may_write(const std::string& path) {
     return true;
 }
 
-bool write_and_close(std::FILE* file, const std::string& content) {
-    const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-    const bool closed = std::fclose(file) == 0;  // flushes: a full disk shows here
+// Hands what the stream holds to the system, and the system's cache of the
+// file to the disk.
+bool flush_to_disk(std::FILE* file) {
+    if (std::fflush(file) != 0) return false;
+#ifdef _WIN32
+    return FlushFileBuffers(reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file)))) != 0;
+#else
+    return ::fsync(::fileno(file)) == 0;
+#endif
+}
+
+// Writes `content`, puts it on the disk and closes the file; true when every
+// step succeeded. A full disk shows at the write, the flush or the close.
+bool write_durably_and_close(std::FILE* file, const std::string& content) {
+    const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size() &&
+                         flush_to_disk(file);
+    const bool closed = std::fclose(file) == 0;
     return written && closed;
 }
 
@@ -189,6 +230,16 @@ ReadStatus read_lines(const std::string& path, Take take) {
 
 }  // namespace
 
+std::string file_behind(const std::string& path) {
+#ifdef _WIN32
+    return path;
+#else
+    const std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.c_str(), nullptr),
+                                                          std::free);
+    return resolved ? std::string(resolved.get()) : path;
+#endif
+}
+
 bool file_exists(const std::string& path) {
     struct stat info;
     return ::stat(path.c_str(), &info) == 0;
@@ -205,7 +256,7 @@ void print_line(const std::string& text) {
 WriteStatus write_new_file(const std::string& path, const std::string& content) {
     std::FILE* file = std::fopen(path.c_str(), "w");
     if (!file) return WriteStatus::open_failed;
-    if (write_and_close(file, content)) return WriteStatus::ok;
+    if (write_durably_and_close(file, content)) return WriteStatus::ok;
     std::remove(path.c_str());
     return WriteStatus::write_failed;
 }
@@ -214,10 +265,12 @@ WriteStatus replace_file_contents(const std::string& path, const std::string& co
     const std::string target = file_behind(path);
     // The rename would replace even a file that may not be written: ask first.
     if (!may_write(target)) return WriteStatus::open_failed;
-    const std::string temp = unused_temp_name(target);
-    std::FILE* file = std::fopen(temp.c_str(), "w");
+    std::string temp;
+    std::FILE* file = create_temp_file(target, temp);
     if (!file) return WriteStatus::open_failed;
-    if (write_and_close(file, content) && replace_file(temp, target)) return WriteStatus::ok;
+    // Only a file that is whole on the disk may take the original's place.
+    if (write_durably_and_close(file, content) && replace_file(temp, target))
+        return WriteStatus::ok;
     std::remove(temp.c_str());
     return WriteStatus::write_failed;
 }

@@ -65,7 +65,9 @@ std::string format_env_line(const ParsedEnvVar& var) {
 }
 
 bool is_variable_line(const std::string& line, const std::string& name) {
-    if (line.empty() || line[0] == '#') return false;
+    if (line.size() > name.size() && line.compare(0, name.size(), name) == 0 &&
+        line[name.size()] == '=')
+        return true;
     const std::size_t equals = line.find('=');
     if (equals == std::string::npos) return false;
     std::size_t end = equals;

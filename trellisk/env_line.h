@@ -38,10 +38,11 @@ bool paths_equal(const std::string& a, const std::string& b);
 // rewrite drops.
 std::string format_env_line(const ParsedEnvVar& var);
 
-// Whether a trimmed line is the line of the variable `name`: the text before
-// its first "=", with trailing spaces and tabs removed, equals `name` byte for
-// byte. Lines without "=" and comment lines ("#...") never match, and neither
-// does a longer name that merely begins with `name`.
+// Whether a trimmed line is the line of the variable `name`: it begins with
+// `name` immediately followed by "=", or its text before the first "=", with
+// trailing spaces and tabs removed, equals `name`; both byte for byte. A line
+// without "=" never matches, and neither does a longer name that merely begins
+// with `name`. A comment line ("#...") matches only a name that begins with "#".
 bool is_variable_line(const std::string& line, const std::string& name);
 
 }  // namespace trellisk

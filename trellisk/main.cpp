@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "env_file.h"
+#include "env_lock.h"
 
 namespace {
 
@@ -96,6 +97,9 @@ int run(int argc, char** argv) {
     print_line("Env var name: " + request.name);
     print_line("Env var value: " + request.value);
 
+    // Runs on the same file take turns, from before the file is read or found
+    // missing until it has been replaced or created: no run loses another's value.
+    const trellisk::EnvFileLock lock(path);
     if (trellisk::file_exists(path))
         return trellisk::edit_env_file(path, request.mode, request.name, request.value);
     return handle_missing_file(path, request);

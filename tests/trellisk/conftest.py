@@ -37,6 +37,14 @@ class Result:
     stderr: str
 
 
+def files_in(folder: Path) -> list:
+    return sorted(p.name for p in folder.iterdir())
+
+
+# The lock file that every run on maya.env leaves beside it.
+LOCK = "maya.env.lock"
+
+
 def _lines(raw: bytes) -> list:
     text = raw.decode("latin-1")
     if WINE:  # the console's text mode turns every line end into CR LF
@@ -74,13 +82,27 @@ class Trellisk:
                 "Env var name: " + name,
                 "Env var value: " + value]
 
-    def run(self, *args, env=None, unset=(), **popen) -> Result:
+    def start(self, *args, env=None, unset=(), wrapper=(), **popen) -> subprocess.Popen:
+        """Starts the program; `wrapper` is a command that runs it in its turn."""
         full_env = dict(self._env, **(env or {}))
         for name in unset:
             full_env.pop(name, None)
-        done = subprocess.run(self._command + list(args), env=full_env, capture_output=True,
-                              timeout=60, **popen)
-        return Result(done.returncode, _lines(done.stdout), done.stderr.decode("latin-1"))
+        return subprocess.Popen(list(wrapper) + self._command + list(args), env=full_env,
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, **popen)
+
+    def run(self, *args, **options) -> Result:
+        return finish(self.start(*args, **options))
+
+
+def finish(process: subprocess.Popen, timeout=60) -> Result:
+    """Waits for a started run and collects what it printed."""
+    try:
+        out, err = process.communicate(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.communicate()
+        raise
+    return Result(process.returncode, _lines(out), err.decode("latin-1"))
 
 
 @pytest.fixture

@@ -118,34 +118,47 @@ TEST(FormatEnvLine, JoinsValuesWithoutTrailingSeparator) {
     EXPECT_EQ(format_env_line({"PATH", {}}), "");  // nothing left: the line goes
 }
 
-TEST(IsVariableLine, MatchesTheNameBeforeTheFirstEquals) {
+// A line is the variable's when it begins with the name and "=", or when its
+// text before the first "=", without trailing blanks, is the name.
+TEST(IsVariableLine, MatchesTheNameFollowedByEqualsOrBeforeTheFirstEquals) {
     struct Case {
+        std::string name;
         std::string line;
         bool matches;
     };
     const std::vector<Case> cases = {
-        {"TOOLS_PATH=a", true},
-        {"TOOLS_PATH=", true},
-        {"TOOLS_PATH \t=a", true},  // blanks before "=" are ignored, as Maya does
-        {"TOOLS_PATH=x=y", true},
-        {"TOOLS_PATH_EXTRA=a", false},  // a longer name that begins with this one
-        {"TOOLS_PATHX=a", false},
-        {"TOOLS_PATH", false},  // no "="
-        {"TOOLS_PATH a", false},
-        {"tools_path=a", false},  // case-sensitive
-        {"TOOLS=a", false},
-        {"TOOLS_PATH\v=a", false},
-        {"=a", false},
-        {"", false},
-        {"#TOOLS_PATH=a", false},
+        {"TOOLS_PATH", "TOOLS_PATH=a", true},
+        {"TOOLS_PATH", "TOOLS_PATH=", true},
+        {"TOOLS_PATH", "TOOLS_PATH \t=a", true},  // blanks before "=" are ignored, as Maya does
+        {"TOOLS_PATH", "TOOLS_PATH=x=y", true},
+        {"TOOLS_PATH", "TOOLS_PATH_EXTRA=a", false},  // a longer name that begins with this one
+        {"TOOLS_PATH", "TOOLS_PATHX=a", false},
+        {"TOOLS_PATH", "TOOLS_PATH", false},  // no "="
+        {"TOOLS_PATH", "TOOLS_PATH a", false},
+        {"TOOLS_PATH", "tools_path=a", false},  // case-sensitive
+        {"TOOLS_PATH", "TOOLS=a", false},
+        {"TOOLS_PATH", "TOOLS_PATH\v=a", false},
+        {"TOOLS_PATH", "=a", false},
+        {"TOOLS_PATH", "", false},
+        {"TOOLS_PATH", "#TOOLS_PATH=a", false},
+        // Names that the part before the first "=" cannot hold whole: a blank
+        // at the end, a "#" at the start, an "=" inside.
+        {"PYTHONPATH ", "PYTHONPATH =C:/tools;", true},
+        {"PYTHONPATH ", "PYTHONPATH=C:/tools", false},
+        {"PYTHONPATH ", "PYTHONPATH  =C:/tools", false},
+        {"#C", "#C=C:/tools;", true},
+        {"#C", "#C =a", true},
+        {"#C", "#CD=a", false},
+        {"#C", "#=a", false},
+        {"A#", "A#=a", true},
+        {"A=B", "A=B=a", true},
+        {"A=B", "A=a", false},
+        {"A=B", "A=Ba", false},
+        {"A", "A=B=a", true},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(is_variable_line(c.line, "TOOLS_PATH"), c.matches) << c.line;
-}
-
-TEST(IsVariableLine, CommentLinesNeverMatch) {
-    EXPECT_FALSE(is_variable_line("#X=a", "#X"));
-    EXPECT_TRUE(is_variable_line("A#=a", "A#"));
+        EXPECT_EQ(is_variable_line(c.line, c.name), c.matches)
+            << '"' << c.name << "\" in \"" << c.line << '"';
 }
 
 }  // namespace

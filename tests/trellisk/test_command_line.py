@@ -2,6 +2,8 @@
 maya.env that does not exist yet."""
 import pytest
 
+from conftest import LOCK, files_in
+
 wine = pytest.mark.wine
 
 
@@ -64,7 +66,7 @@ def test_remove_from_a_missing_file_changes_nothing(trellisk):
     assert result.lines == trellisk.header("REMOVE", "TOOLS_PATH", "C:/a") + [
         "Maya env file doesn't exist, nothing to remove"]
     assert result.status == 0
-    assert list(folder.iterdir()) == []
+    assert files_in(folder) == [LOCK]  # no maya.env
 
 
 @wine
@@ -81,7 +83,7 @@ def test_add_to_a_missing_file_creates_one_line(trellisk, version, name, value):
     assert result.status == 0
     # ";" after the value, no line end, on every platform
     assert trellisk.env_file(version).read_bytes() == (name + "=" + value + ";").encode()
-    assert list(folder.iterdir()) == [trellisk.env_file(version)]
+    assert files_in(folder) == ["maya.env", LOCK]
 
 
 @wine

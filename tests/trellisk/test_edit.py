@@ -2,6 +2,8 @@
 and the lines reported for each variable line."""
 import pytest
 
+from conftest import LOCK, files_in
+
 wine = pytest.mark.wine
 NAME = "TOOLS_PATH"
 
@@ -53,8 +55,9 @@ CASES = [
      b"TOOLS_PATH=E:/c;G:/d;\n", parsed(NAME, "E:/c", "G:/d")),
     ("lone-slash-removes-empty-values", b"TOOLS_PATH=F:/a;;D:/b\n", "-remove", "/",
      b"TOOLS_PATH=F:/a;D:/b\n", parsed(NAME, "F:/a", "", "D:/b")),
-    # Which line is the variable's: the name before the first "=", blanks before
-    # the "=" ignored; longer names, comments and lines without "=" are others.
+    # Which line is the variable's: the name followed by "=", or the name before
+    # the first "=" with blanks before the "=" ignored; longer names, comments
+    # and lines without "=" are others.
     ("longer-name-untouched", b"TOOLS_PATH_EXTRA=a\nTOOLS_PATH=b\n", "-add", "c",
      b"TOOLS_PATH_EXTRA=a\nTOOLS_PATH=b;c\n", parsed(NAME, "b")),
     ("longer-name-not-removed", b"TOOLS_PATH_EXTRA=a;b\n", "-remove", "a",
@@ -86,7 +89,7 @@ def test_edit(trellisk, before, mode, value, after, reported):
     if trellisk.windows:  # text mode writes CR LF
         after = after.replace(b"\n", b"\r\n")
     assert trellisk.env_file().read_bytes() == after
-    assert list(folder.iterdir()) == [trellisk.env_file()]  # no temporary file left
+    assert files_in(folder) == ["maya.env", LOCK]  # no temporary file left
 
 
 @wine
@@ -100,6 +103,26 @@ def test_repeated_runs_are_stable(trellisk):
     for _ in range(2):
         assert trellisk.run("-remove", "2024", NAME, "d:/B").status == 0
     assert env.read_bytes().replace(b"\r\n", b"\n") == b"TOOLS_PATH=F:/a\n"
+
+
+@wine
+@pytest.mark.parametrize("name", ["PYTHONPATH", "PYTHONPATH ", "#C"])
+def test_every_name_finds_the_line_it_wrote(trellisk, name):
+    """However the name is spelled, the line that an ADD wrote is the variable's
+    line on the next runs: further ADDs change nothing, REMOVE takes it out."""
+    trellisk.version_dir()
+    env = trellisk.env_file()
+    line = (name + "=C:/tools;").encode()
+    assert trellisk.run("-add", "2024", name, "C:/tools").status == 0
+    assert env.read_bytes() == line  # created
+    for _ in range(2):
+        result = trellisk.run("-add", "2024", name, "c:\\tools\\")
+        assert result.status == 0
+        assert result.lines[5:] == parsed(name, "C:/tools")
+        assert env.read_bytes().replace(b"\r\n", b"\n") == line + b"\n"
+    result = trellisk.run("-remove", "2024", name, "C:/Tools")
+    assert (result.status, result.lines[5:]) == (0, parsed(name, "C:/tools"))
+    assert env.read_bytes() == b""
 
 
 def test_other_bytes_pass_through_unchanged(trellisk):

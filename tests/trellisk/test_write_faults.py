@@ -15,6 +15,8 @@ from pathlib import Path
 
 import pytest
 
+from conftest import LOCK, files_in
+
 SANITIZED = os.environ.get("KORVANE_SANITIZE") == "1"
 NOBODY = 65534
 
@@ -26,10 +28,6 @@ def file_size_limit(limit):
     return dict(preexec_fn=apply, restore_signals=False)
 
 
-def files_in(folder):
-    return sorted(p.name for p in folder.iterdir())
-
-
 def test_read_error_is_not_taken_for_the_end_of_the_file(trellisk):
     folder = trellisk.version_dir()
     trellisk.env_file().mkdir()  # opens for reading, fails to read
@@ -37,14 +35,14 @@ def test_read_error_is_not_taken_for_the_end_of_the_file(trellisk):
     result = trellisk.run("-add", "2024", "X", "v")
     assert result.lines == trellisk.header("ADD", "X", "v") + ["Failed to read maya env file"]
     assert result.status == 1
-    assert files_in(folder) == ["maya.env"]
+    assert files_in(folder) == ["maya.env", LOCK]
     assert files_in(trellisk.env_file()) == ["keep"]
 
 
 @pytest.mark.parametrize("before", [
-    b"TOOLS_PATH=F:/a\n" + b"OTHER=1\n" * 20,     # fits the stream buffer: the close fails
+    b"TOOLS_PATH=F:/a\n" + b"OTHER=1\n" * 20,     # fits the stream buffer: the flush fails
     b"TOOLS_PATH=F:/a\n" + b"OTHER=1\n" * 4000,   # larger: the write itself fails
-], ids=["close-fails", "write-fails"])
+], ids=["flush-fails", "write-fails"])
 @pytest.mark.parametrize("mode", ["-add", "-remove"])
 def test_failed_write_keeps_the_original(trellisk, before, mode):
     folder = trellisk.version_dir()
@@ -53,7 +51,7 @@ def test_failed_write_keeps_the_original(trellisk, before, mode):
     assert result.lines[-1] == "Failed to write maya env file"
     assert result.status == 1
     assert trellisk.env_file().read_bytes() == before
-    assert files_in(folder) == ["maya.env"]
+    assert files_in(folder) == ["maya.env", LOCK]
 
 
 def test_failed_write_of_a_created_file_leaves_no_file(trellisk):
@@ -62,7 +60,7 @@ def test_failed_write_of_a_created_file_leaves_no_file(trellisk):
     assert result.lines[-2:] == ["Maya env file doesn't exist, creating it",
                                  "Failed to write maya env file"]
     assert result.status == 1
-    assert files_in(folder) == []
+    assert files_in(folder) == [LOCK]
 
 
 @pytest.mark.skipif(SANITIZED, reason="the sanitizer runtime needs a large address space")
@@ -78,7 +76,7 @@ def test_exhausted_memory_is_reported_as_an_error(trellisk):
     assert result.lines == trellisk.header("ADD", "X", "v")
     assert result.stderr == "Error: std::bad_alloc\n"
     assert result.status == 1
-    assert files_in(folder) == ["maya.env"]
+    assert files_in(folder) == ["maya.env", LOCK]
     assert trellisk.env_file().stat().st_size == len(before)
 
 
@@ -110,7 +108,20 @@ def test_a_linked_file_is_edited_behind_its_link(trellisk):
     assert trellisk.env_file().is_symlink()
     assert shared.read_bytes() == b"X=a;b\n"
     assert files_in(folder) == ["maya.env"]
-    assert files_in(trellisk.home) == ["Documents", "shared.env"]  # no temporary file left
+    # The lock is the one of the file behind the link, whatever links lead to it.
+    assert files_in(trellisk.home) == ["Documents", "shared.env", "shared.env.lock"]
+
+
+def test_a_link_in_the_place_of_the_lock_file_is_not_followed(trellisk):
+    """The link is neither followed nor replaced, so no file appears where it
+    leads; the run goes on without the lock, as in a read-only folder."""
+    folder = trellisk.version_dir()
+    trellisk.env_file().write_bytes(b"X=a\n")
+    elsewhere = trellisk.home / "elsewhere"
+    (folder / LOCK).symlink_to(elsewhere)
+    assert trellisk.run("-add", "2024", "X", "b").status == 0
+    assert trellisk.env_file().read_bytes() == b"X=a;b\n"
+    assert not elsewhere.exists() and (folder / LOCK).is_symlink()
 
 
 @pytest.fixture
@@ -141,11 +152,15 @@ def unprivileged(trellisk):
         shutil.rmtree(home)
 
 
-@pytest.mark.parametrize("file_mode, folder_mode", [
-    (0o666, 0o555),  # the file is writable, but nothing can be created beside it
-    (0o444, 0o777),  # the file forbids writing, though the folder would allow the rename
+@pytest.mark.parametrize("file_mode, folder_mode, files", [
+    # The file is writable, but nothing can be created beside it: the run goes
+    # on without the lock file, and the temporary file fails as before.
+    (0o666, 0o555, ["maya.env"]),
+    # The file forbids writing, though the folder would allow the rename.
+    (0o444, 0o777, ["maya.env", LOCK]),
 ], ids=["folder-without-room-for-the-temporary-file", "read-only-file-is-not-replaced"])
-def test_a_file_that_may_not_be_rewritten_is_left_alone(unprivileged, file_mode, folder_mode):
+def test_a_file_that_may_not_be_rewritten_is_left_alone(unprivileged, file_mode, folder_mode,
+                                                        files):
     folder, run = unprivileged
     env = folder / "maya.env"
     env.write_bytes(b"X=a\n")
@@ -155,7 +170,7 @@ def test_a_file_that_may_not_be_rewritten_is_left_alone(unprivileged, file_mode,
     assert result.lines[-1] == "Failed to open maya env file"
     assert result.status == 1
     assert env.read_bytes() == b"X=a\n"
-    assert files_in(folder) == ["maya.env"]
+    assert files_in(folder) == files
 
 
 def test_unreadable_file(unprivileged):

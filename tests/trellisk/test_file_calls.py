@@ -1,0 +1,141 @@
+"""The order of the program's file calls, as a recorder preloaded into it sees
+them (tests/trellisk/call_log.c): the lock comes before the file is read or
+found missing, a temporary file is new, private until it has the original's
+permissions, and on the disk before it takes the original's place."""
+import fcntl
+import os
+import select
+import stat
+
+import pytest
+
+from conftest import LOCK, files_in
+
+
+class Call:
+    def __init__(self, line):
+        self.name, *self.args = line.split(" ")
+
+    def __repr__(self):
+        return " ".join([self.name, *self.args])
+
+
+def traced(trellisk, *args, env=None):
+    """Starts the program with the recorder; returns the process and a function
+    that reads the calls recorded so far, in order."""
+    log = trellisk.home / "calls.log"
+    preload = " ".join(filter(None, [os.environ.get("LD_PRELOAD"),
+                                     os.environ["TRELLISK_CALL_LOG"]]))
+    process = trellisk.start(*args, env=dict(env or {}, LD_PRELOAD=preload,
+                                             CALL_LOG_FILE=str(log)))
+    return process, lambda: [Call(line) for line in log.read_text().splitlines()]
+
+
+def finished(process):
+    out, _ = process.communicate(timeout=60)
+    assert process.returncode == 0, out
+
+
+def index_of(calls, name, *args):
+    """Index of the first call `name` whose first arguments are `args`."""
+    for i, call in enumerate(calls):
+        if call.name == name and call.args[:len(args)] == list(args):
+            return i
+    raise AssertionError("no call %s %s in %s" % (name, args, calls))
+
+
+def test_rewrite_goes_through_a_new_private_file_that_is_on_the_disk_before_the_rename(trellisk):
+    trellisk.version_dir()
+    env = trellisk.env_file()
+    env.write_bytes(b"X=a\nOTHER=1\n")
+    env.chmod(0o640)
+    process, calls = traced(trellisk, "-add", "2024", "X", "b")
+    finished(process)
+    calls = calls()
+    lock = str(env.parent / LOCK)
+
+    rename = calls[index_of(calls, "rename")]
+    temp, target, result = rename.args
+    assert (target, result) == (str(env), "0")
+    assert os.path.dirname(temp) == str(env.parent) and temp != str(env)
+
+    created = calls[index_of(calls, "open", temp)]
+    flags = int(created.args[1], 16)
+    assert flags & (os.O_CREAT | os.O_EXCL) == os.O_CREAT | os.O_EXCL
+    fd = created.args[2]
+    # The permissions come while the file is still empty; the whole content
+    # is on the disk before the rename.
+    chmod = index_of(calls, "fchmod", fd)
+    assert calls[chmod].args[1:] == ["640", "0"]
+    synced = [i for i, c in enumerate(calls)
+              if c.name in ("fsync", "fdatasync") and c.args[0] == fd]
+    assert synced and chmod < synced[-1] < calls.index(rename)
+    assert calls[synced[-1]].args[1] == str(len(b"X=a;b\nOTHER=1\n"))
+
+    # The lock is taken before the file is first looked at and read, and
+    # kept: it is never given back before the rename.
+    lock_fd = calls[index_of(calls, "open", lock)].args[2]
+    locked = index_of(calls, "flock", lock_fd, str(fcntl.LOCK_EX), "0")
+    assert locked < index_of(calls, "stat", str(env)) < index_of(calls, "open", str(env), "rb")
+    assert not [c for c in calls if c.name == "flock" and c.args[1] == str(fcntl.LOCK_UN)]
+
+    assert env.read_bytes() == b"X=a;b\nOTHER=1\n"
+    assert stat.S_IMODE(env.stat().st_mode) == 0o640
+
+
+def test_a_taken_temporary_name_is_left_alone_and_another_one_drawn(trellisk):
+    folder = trellisk.version_dir()
+    env = trellisk.env_file()
+    env.write_bytes(b"X=a\n")
+    process, calls = traced(trellisk, "-add", "2024", "X", "b", env={"CALL_LOG_TAKEN": "3"})
+    finished(process)
+    tried = [c.args for c in calls() if c.name == "open" and c.args[0].endswith(".tmp")]
+    assert [fd for _, _, fd in tried[:3]] == ["-1"] * 3 and len(tried) == 4
+    assert len({name for name, _, _ in tried}) == 4
+    assert env.read_bytes() == b"X=a;b\n"
+    assert files_in(folder) == ["maya.env", LOCK]
+
+
+def test_a_created_file_is_on_the_disk_before_the_run_ends(trellisk):
+    trellisk.version_dir()
+    env = trellisk.env_file()
+    process, calls = traced(trellisk, "-add", "2024", "X", "v")
+    finished(process)
+    calls = calls()
+    lock_fd = calls[index_of(calls, "open", str(env.parent / LOCK))].args[2]
+    locked = index_of(calls, "flock", lock_fd, str(fcntl.LOCK_EX), "0")
+    missing = index_of(calls, "stat", str(env), "-1")
+    created = index_of(calls, "open", str(env), "w")
+    fd = calls[created].args[2]
+    assert locked < missing < created < index_of(calls, "fsync", fd, str(len(b"X=v;")))
+    assert env.read_bytes() == b"X=v;"
+
+
+@pytest.mark.parametrize("before", [None, b"X=a\nOTHER=1\n"], ids=["missing", "existing"])
+def test_a_run_waits_for_the_lock_and_then_reads_what_its_holder_wrote(trellisk, before):
+    """Another program that holds maya.env.lock (as an installer wrapping its
+    own edit in flock would) makes the run wait; the run then reads the file
+    as that program left it."""
+    trellisk.version_dir()
+    env = trellisk.env_file()
+    if before is not None:
+        env.write_bytes(before)
+    fifo = trellisk.home / "at-the-lock"
+    os.mkfifo(fifo)
+    reached = os.open(fifo, os.O_RDONLY | os.O_NONBLOCK)
+    holder = os.open(str(env) + ".lock", os.O_RDONLY | os.O_CREAT, 0o644)
+    try:
+        fcntl.flock(holder, fcntl.LOCK_EX)
+        process, _ = traced(trellisk, "-add", "2024", "X", "b",
+                            env={"CALL_LOG_FLOCK_FIFO": str(fifo)})
+        # The run has come to its lock: no time passes in this test.
+        assert select.select([reached], [], [], 60)[0], "the run never came to its lock"
+        assert os.read(reached, 64) == b"flock\n"
+        assert process.poll() is None
+        env.write_bytes(b"MINE=1\n" + (before or b""))  # the holder's own edit
+    finally:
+        os.close(holder)  # frees the lock
+        os.close(reached)
+    finished(process)
+    expected = b"MINE=1\nX=a;b\nOTHER=1\n" if before else b"MINE=1\nX=b;\n"
+    assert env.read_bytes() == expected
