@@ -422,8 +422,8 @@ void smooth_sweep(MItMeshVertex& vertices, MColorArray& colors) {
     }
 }
 
-void write_color_set(MFnMesh& mesh, const char* color_set, const MColorArray& colors,
-                     const MIntArray& vertex_ids) {
+void write_color_set(MFnMesh& mesh, const char* color_set, MColorArray& colors,
+                     MIntArray& vertex_ids) {
     MString name(color_set);
     mesh.deleteColorSet(name, nullptr, nullptr);
     // createColorSet may rename the set; the later calls use the name it leaves.

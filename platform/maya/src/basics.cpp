@@ -1,7 +1,7 @@
 // MString, MStatus, MGlobal's messages, failure injection and the state itself.
 #include "runtime.h"
 
-#define MAYA_STANDIN_NO_PLUGIN_DATA
+#define MNoVersionString
 
 #include <maya/MDGModifier.h>
 #include <maya/MFnPlugin.h>

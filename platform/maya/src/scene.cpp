@@ -1,5 +1,5 @@
 // The scene: nodes and their matrices, handles and paths, the selection, the
-// active view and the camera function set.
+// active view and the camera and DAG node function sets.
 #include "mesh_data.h"
 #include "runtime.h"
 
@@ -8,6 +8,7 @@
 #include <maya/MFloatMatrix.h>
 #include <maya/MFnBase.h>
 #include <maya/MFnCamera.h>
+#include <maya/MFnDagNode.h>
 #include <maya/MGlobal.h>
 #include <maya/MObject.h>
 #include <maya/MSelectionList.h>
@@ -520,11 +521,57 @@ MStatus MFnBase::attach(const MDagPath& path, MFn::Type wanted) {
 MStatus MFnBase::attach(const MObject& node, MFn::Type wanted) {
     fShape = MObject();
     if (!resolve(node)) return noObject();
-    const NodeKind kind = wanted == MFn::kCamera ? NodeKind::Camera : NodeKind::Mesh;
-    const int shape = shapeOf(node.standinNode(), kind);
-    if (shape < 0) return MStatus(MStatus::kInvalidParameter, "Object is incompatible with this method");
-    fShape = handle(static_cast<unsigned>(shape));
+    int target = static_cast<int>(node.standinNode());
+    if (wanted == MFn::kCamera || wanted == MFn::kMesh)
+        target = shapeOf(node.standinNode(), wanted == MFn::kCamera ? NodeKind::Camera : NodeKind::Mesh);
+    if (target < 0) return MStatus(MStatus::kInvalidParameter, "Object is incompatible with this method");
+    fShape = handle(static_cast<unsigned>(target));
     return MStatus();
+}
+
+// --- MFnDependencyNode, MFnDagNode -----------------------------------------
+
+MFnDependencyNode::MFnDependencyNode() = default;
+MFnDependencyNode::MFnDependencyNode(const MObject& object, MStatus* ReturnStatus) {
+    report(ReturnStatus, attach(object, MFn::kDependencyNode));
+}
+MFnDependencyNode::~MFnDependencyNode() = default;
+MFn::Type MFnDependencyNode::type() const { return MFn::kDependencyNode; }
+
+MString MFnDependencyNode::name(MStatus* ReturnStatus) const {
+    const Node* n = resolve(shape());
+    report(ReturnStatus, n ? MStatus() : noObject());
+    return n ? MString(n->name.c_str()) : MString();
+}
+
+MFnDagNode::MFnDagNode() = default;
+MFnDagNode::MFnDagNode(const MObject& object, MStatus* ReturnStatus) {
+    report(ReturnStatus, attach(object, MFn::kDagNode));
+}
+MFnDagNode::MFnDagNode(const MDagPath& object, MStatus* ReturnStatus) {
+    report(ReturnStatus, attach(object, MFn::kDagNode));
+}
+MFnDagNode::~MFnDagNode() = default;
+MFn::Type MFnDagNode::type() const { return MFn::kDagNode; }
+
+MStatus MFnDagNode::getPath(MDagPath& path) const {
+    if (!resolve(shape())) return noObject();
+    if (this->path().isValid()) {
+        path = this->path();
+        return MStatus();
+    }
+    return MDagPath::getAPathTo(shape(), path);
+}
+MDagPath MFnDagNode::dagPath(MStatus* ReturnStatus) const {
+    MDagPath path;
+    report(ReturnStatus, getPath(path));
+    return path;
+}
+MString MFnDagNode::fullPathName(MStatus* ReturnStatus) const {
+    return dagPath(ReturnStatus).fullPathName();
+}
+MString MFnDagNode::partialPathName(MStatus* ReturnStatus) const {
+    return dagPath(ReturnStatus).partialPathName();
 }
 
 // --- MFnCamera -------------------------------------------------------------
