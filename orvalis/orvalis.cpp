@@ -57,7 +57,20 @@
 
 namespace py = pybind11;
 
+// The library's own exports, unadorned; and printf format checking where the
+// compiler offers it (GCC and Clang), nothing under MSVC.
+#if defined(_WIN32)
+#define ORVALIS_EXPORT extern "C" __declspec(dllexport)
+#else
 #define ORVALIS_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+#if defined(_MSC_VER)
+#define ORVALIS_PRINTF_FORMAT(format_index, first_argument)
+#else
+#define ORVALIS_PRINTF_FORMAT(format_index, first_argument) \
+    __attribute__((format(printf, format_index, first_argument)))
+#endif
 
 // ---------------------------------------------------------------------------
 // Status warnings and progress lines
@@ -88,7 +101,7 @@ bool warn_if_failed(const MStatus& status, const char* function_name, int line) 
     return true;
 }
 
-__attribute__((format(printf, 1, 2))) void show_progress(const char* format, ...) {
+ORVALIS_PRINTF_FORMAT(1, 2) void show_progress(const char* format, ...) {
     va_list arguments;
     va_start(arguments, format);
     std::vsnprintf(message_buffer, kMessageBound, format, arguments);
@@ -177,17 +190,23 @@ unsigned band_count(std::int64_t pixel_count) {
 
 // Fills every record. Extra bands run on worker threads that touch no Python object;
 // the calling thread keeps the interpreter lock and fills the first band. A band
-// whose thread cannot be started is filled here as well.
+// whose thread cannot be started is filled here as well: no exception leaves while
+// a worker runs. The vector is reserved before the first start, so adding a worker
+// never reallocates; a failed start (no thread, or no memory for its state) leaves
+// the vector as it was.
 void fill_render_view_pixels(const PixelFill& fill) {
     const unsigned bands = band_count(fill.width * fill.height);
     const auto band_start = [&](unsigned band) { return fill.height * band / bands; };
     std::vector<std::thread> workers;
     unsigned band = 1;
     try {
+        workers.reserve(bands - 1);
         for (; band < bands; ++band)
             workers.emplace_back(fill_band, std::cref(fill), band_start(band), band_start(band + 1));
     } catch (const std::system_error&) {
         // Fewer threads than asked for: the remaining bands are filled below.
+    } catch (const std::bad_alloc&) {
+        // Likewise.
     }
     fill_band(fill, 0, band_start(1));
     fill_band(fill, band_start(band), fill.height);
@@ -403,8 +422,8 @@ void smooth_sweep(MItMeshVertex& vertices, MColorArray& colors) {
     }
 }
 
-void write_color_set(MFnMesh& mesh, const char* color_set, const MColorArray& colors,
-                     const MIntArray& vertex_ids) {
+void write_color_set(MFnMesh& mesh, const char* color_set, MColorArray& colors,
+                     MIntArray& vertex_ids) {
     MString name(color_set);
     mesh.deleteColorSet(name, nullptr, nullptr);
     // createColorSet may rename the set; the later calls use the name it leaves.

@@ -250,6 +250,54 @@ def test_sphere_shows_the_cap_facing_the_camera(scene):
         assert (got[clear] == (elevation[clear] > 0)).all(), switches
 
 
+# -- world space ------------------------------------------------------------------------
+
+# A cube and a camera, each moved and turned, so that every position, normal and ray of
+# the three tests differs between world space and the mesh's own space.
+MESH_PLACE = {"translate": (-4.0, 3.0, -7.0), "rotate": (30.0, -35.0, 20.0)}
+CAMERA_PLACE = {"translate": (-1.2, 4.6, -6.4), "rotate": (-20.0, 55.0, 12.0)}
+
+
+def rotation(degrees):
+    """Maya's rotation for row vectors (p x R): about x, then y, then z."""
+    (cx, cy, cz), (sx, sy, sz) = np.cos(np.radians(degrees)), np.sin(np.radians(degrees))
+    return (np.array([[1, 0, 0], [0, cx, sx], [0, -sx, cx]]) @
+            np.array([[cy, 0, -sy], [0, 1, 0], [sy, 0, cy]]) @
+            np.array([[cz, sz, 0], [-sz, cz, 0], [0, 0, 1]]))
+
+
+def placed_cube_masks():
+    """The mask of each test for the placed cube, from its corners and faces alone."""
+    corners, _ = meshes.cube()                              # half size 1
+    mesh_rotation = rotation(MESH_PLACE["rotate"])
+    camera = np.array(CAMERA_PLACE["translate"])
+    # Focal length 18 on the 36 mm film back, aspect 1: the frame is |x|, |y| <= depth.
+    seen = (corners @ mesh_rotation + MESH_PLACE["translate"] - camera) @ \
+        rotation(CAMERA_PLACE["rotate"]).T
+    frustum = np.abs(seen[:, :2]).max(axis=1) <= -seen[:, 2]
+    # In the cube's own frame the faces at corner k face sign(corner k) along each axis,
+    # and its vertex normal is their sum. A corner is seen past the (convex) cube when
+    # the camera lies outside the plane of one of its faces.
+    camera_in_cube = (camera - MESH_PLACE["translate"]) @ mesh_rotation.T
+    signs = np.sign(corners)
+    facing = (signs * (camera_in_cube - corners)).sum(axis=1) >= 0
+    occlusion = (signs * camera_in_cube > 1.0).any(axis=1)
+    return {"frustum": frustum, "facing": facing, "occlusion": occlusion}
+
+
+@pytest.mark.parametrize("switches", [["frustum"], ["facing"], ["occlusion"],
+                                      ["frustum", "facing", "occlusion"]])
+def test_tests_run_in_world_space(scene, switches):
+    scene.create_mesh("mesh1", *meshes.cube(), **MESH_PLACE)
+    scene.create_camera("cam1", focal_length=18.0, aspect=1.0, **CAMERA_PLACE)
+    masks = placed_cube_masks()
+    expected = np.logical_and.reduce([masks[name] for name in switches])
+    assert 0 < expected.sum() < 8                          # the scene tells the spaces apart
+    mask(**dict.fromkeys(switches, True))
+    assert visible(scene) == expected.tolist()
+    assert scene.infos()[3] == "\tCam Pos: -1.200000 4.600000 -6.400000"
+
+
 # -- smoothing ------------------------------------------------------------------------------
 
 def test_one_sweep_over_a_triangle_updates_in_place(scene):

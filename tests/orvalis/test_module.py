@@ -1,6 +1,7 @@
 """The module as Python sees it: attributes, signatures, argument conversion, exports."""
 import ctypes
 import os
+import re
 import subprocess
 import sys
 import textwrap
@@ -36,6 +37,14 @@ def test_library_exports_exactly_the_four_symbols():
     library = ctypes.CDLL(path)
     assert ctypes.c_char_p(ctypes.addressof(
         ctypes.c_char.in_dll(library, "MApiVersion"))).value == b"20220400"
+
+
+def test_library_links_the_four_maya_libraries():
+    out = subprocess.run(["readelf", "-d", orvalis.__file__], check=True,
+                         capture_output=True, text=True).stdout
+    needed = set(re.findall(r"\(NEEDED\)\s+Shared library: \[(.+?)\]", out))
+    assert {"libFoundation.so", "libOpenMaya.so", "libOpenMayaUI.so",
+            "libOpenMayaRender.so"} <= needed
 
 
 def image(width=2, height=2, channels=3):

@@ -99,13 +99,26 @@ MVector MVector::normal() const {
     return v;
 }
 MStatus MVector::normalize() {
-    const double len = length();
-    if (len == 0.0) return MStatus(MStatus::kFailure, "Cannot normalize a zero vector");
-    x /= len;
-    y /= len;
-    z /= len;
+    const double squared = x * x + y * y + z * z;
+    if (squared > 1.0e-20) {
+        const double len = std::sqrt(squared);
+        x /= len;
+        y /= len;
+        z /= len;
+    }
     return MStatus();
 }
+
+MPoint MPoint::operator+(const MVector& v) const { return MPoint(*this) += v; }
+MPoint MPoint::operator-(const MVector& v) const { return MPoint(*this) -= v; }
+MPoint& MPoint::operator+=(const MVector& v) {
+    if (w != 1.0) cartesianize();
+    x += v.x;
+    y += v.y;
+    z += v.z;
+    return *this;
+}
+MPoint& MPoint::operator-=(const MVector& v) { return *this += -v; }
 
 MPoint MPoint::operator*(const MMatrix& m) const {
     const auto& a = m.matrix;

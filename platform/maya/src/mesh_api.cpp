@@ -42,7 +42,7 @@ MItMeshVertex::MItMeshVertex(const MDagPath& polyObject, MObject&, MStatus* Retu
     report(ReturnStatus, MStatus());
 }
 
-MItMeshVertex::MItMeshVertex(const MObject& polyObject, MStatus* ReturnStatus) : fIndex(0), fCount(0) {
+MItMeshVertex::MItMeshVertex(MObject& polyObject, MStatus* ReturnStatus) : fIndex(0), fCount(0) {
     const int shape = resolve(polyObject) ? shapeOf(polyObject.standinNode(), NodeKind::Mesh) : -1;
     if (shape < 0) {
         report(ReturnStatus, noMesh());
@@ -62,7 +62,7 @@ void MItMeshVertex::attach(const MObject& shape, const MMatrix& world) {
     fNormalMatrix = normalMatrixOf(world);
 }
 
-bool MItMeshVertex::isDone(MStatus* ReturnStatus) const {
+bool MItMeshVertex::isDone(MStatus* ReturnStatus) {
     report(ReturnStatus, MStatus());
     return fIndex >= fCount || !meshOf(fShape);
 }
@@ -77,12 +77,12 @@ MStatus MItMeshVertex::reset() {
     return MStatus();
 }
 
-int MItMeshVertex::count(MStatus* ReturnStatus) const {
+int MItMeshVertex::count(MStatus* ReturnStatus) {
     report(ReturnStatus, MStatus());
     return fCount;
 }
 
-int MItMeshVertex::index(MStatus* ReturnStatus) const {
+int MItMeshVertex::index(MStatus* ReturnStatus) {
     report(ReturnStatus, MStatus());
     return fIndex;
 }
@@ -94,7 +94,7 @@ MStatus MItMeshVertex::setIndex(int index, int& prevIndex) {
     return MStatus();
 }
 
-MPoint MItMeshVertex::position(MSpace::Space space, MStatus* ReturnStatus) const {
+MPoint MItMeshVertex::position(MSpace::Space space, MStatus* ReturnStatus) {
     MStatus status;
     if (injectedFailure("MItMeshVertex::position", &status)) {
         report(ReturnStatus, status);
@@ -111,7 +111,7 @@ MPoint MItMeshVertex::position(MSpace::Space space, MStatus* ReturnStatus) const
     return space == MSpace::kWorld ? local * fWorld : local;
 }
 
-MStatus MItMeshVertex::getNormal(MVector& vertexNormal, MSpace::Space space) const {
+MStatus MItMeshVertex::getNormal(MVector& vertexNormal, MSpace::Space space) {
     MStatus status;
     if (injectedFailure("MItMeshVertex::getNormal", &status)) return status;
     MeshData* mesh = meshOf(fShape);
@@ -139,13 +139,13 @@ MStatus copyRow(const MObject& shape, int index, int count, const Rows Topology:
 
 }  // namespace
 
-MStatus MItMeshVertex::getConnectedVertices(MIntArray& vertexList) const {
+MStatus MItMeshVertex::getConnectedVertices(MIntArray& vertexList) {
     MStatus status;
     if (injectedFailure("MItMeshVertex::getConnectedVertices", &status)) return status;
     return copyRow(fShape, fIndex, fCount, &Topology::neighbours, vertexList);
 }
 
-MStatus MItMeshVertex::getConnectedFaces(MIntArray& faceList) const {
+MStatus MItMeshVertex::getConnectedFaces(MIntArray& faceList) {
     return copyRow(fShape, fIndex, fCount, &Topology::faces, faceList);
 }
 
@@ -238,12 +238,15 @@ MStatus MFnMesh::getVertexNormal(int vertexId, bool, MVector& normal, MSpace::Sp
 
 // --- MFnMesh: ray queries --------------------------------------------------
 
+MMeshIsectAccelParams::MMeshIsectAccelParams() : fMode(kNone) {}
+MMeshIsectAccelParams::MMeshIsectAccelParams(Mode mode) : fMode(mode) {}
+
 MMeshIsectAccelParams MFnMesh::autoUniformGridParams() {
-    return MMeshIsectAccelParams(MMeshIsectAccelParams::kAutoGrid, 0, 0, 0);
+    return MMeshIsectAccelParams(MMeshIsectAccelParams::kAutoGrid);
 }
 
-MMeshIsectAccelParams MFnMesh::uniformGridParams(int xDiv, int yDiv, int zDiv) {
-    return MMeshIsectAccelParams(MMeshIsectAccelParams::kUniformGrid, xDiv, yDiv, zDiv);
+MMeshIsectAccelParams MFnMesh::uniformGridParams(int, int, int) {
+    return MMeshIsectAccelParams(MMeshIsectAccelParams::kUniformGrid);
 }
 
 MStatus MFnMesh::freeCachedIntersectionAccelerator() {
@@ -343,7 +346,7 @@ bool MFnMesh::intersect(const MFloatPoint& raySource, const MFloatVector& rayDir
     ray.tMax = maxParam;
     ray.tolerance = tolerance;
 
-    if (faceIds || !accel || accel->mode() == MMeshIsectAccelParams::kNone)
+    if (faceIds || !accel || accel->fMode == MMeshIsectAccelParams::kNone)
         bruteForce(*mesh, ray, faceIds, triIds, hits);
     else
         mesh->bvh().intersect(ray, hits);
@@ -444,7 +447,7 @@ MStatus MFnMesh::getColorSetNames(MStringArray& setNames) const {
     return MStatus();
 }
 
-MStatus MFnMesh::createColorSet(MString& colorSetName, MDGModifier*, const MIntArray*) {
+MStatus MFnMesh::createColorSet(MString& colorSetName, MDGModifier*, const MUintArray*) {
     MStatus status;
     if (injectedFailure("MFnMesh::createColorSet", &status)) return status;
     MeshData* mesh = meshOf(shape());
@@ -456,7 +459,7 @@ MStatus MFnMesh::createColorSet(MString& colorSetName, MDGModifier*, const MIntA
 }
 
 MString MFnMesh::createColorSetWithName(const MString& colorSetName, MDGModifier* modifier,
-                                        const MIntArray* instances, MStatus* ReturnStatus) {
+                                        const MUintArray* instances, MStatus* ReturnStatus) {
     MString name(colorSetName);
     report(ReturnStatus, createColorSet(name, modifier, instances));
     return name;
@@ -495,7 +498,12 @@ MString MFnMesh::currentColorSetName(int, MStatus* ReturnStatus) const {
     return MString(mesh->colorSets[size_t(mesh->currentColorSet)].name.c_str());
 }
 
-MStatus MFnMesh::setVertexColors(const MColorArray& colors, const MIntArray& vertexList, MDGModifier*,
+MStatus MFnMesh::setVertexColors(MColorArray& colors, MIntArray& vertexList, MDGModifier* modifier) {
+    return setVertexColors(colors, vertexList, modifier, kRGBA);
+}
+
+// The runtime keeps every colour set as RGBA, whatever the representation.
+MStatus MFnMesh::setVertexColors(MColorArray& colors, MIntArray& vertexList, MDGModifier*,
                                  MColorRepresentation) {
     MStatus status;
     if (injectedFailure("MFnMesh::setVertexColors", &status)) return status;

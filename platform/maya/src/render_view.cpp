@@ -54,9 +54,6 @@ void growImage(RenderViewState& rv, unsigned width, unsigned height) {
 }  // namespace
 
 bool MRenderView::doesRenderEditorExist() { return state().renderView.available; }
-MString MRenderView::getRenderEditorName() {
-    return state().renderView.available ? "renderView" : "";
-}
 MStatus MRenderView::setCurrentCamera(MDagPath&) {
     return begin("MRenderView::setCurrentCamera", {});
 }
@@ -103,13 +100,13 @@ MStatus MRenderView::startRegionRender(unsigned int imageWidth, unsigned int ima
 }
 
 MStatus MRenderView::updatePixels(unsigned int left, unsigned int right, unsigned int bottom,
-                                  unsigned int top, RV_PIXEL* pixels, bool isHdr,
-                                  int numberOfAovs, RV_AOV* aovs) {
+                                  unsigned int top, RV_PIXEL* pPixels, bool isHdr,
+                                  const unsigned int numberOfAOVs, const RV_AOV* const pAOVs) {
     MStatus status = begin("MRenderView::updatePixels",
                            {num(left), num(right), num(bottom), num(top), flag(isHdr),
-                            num(numberOfAovs), nullOr(aovs)});
+                            num(numberOfAOVs), nullOr(pAOVs)});
     if (!status) return status;
-    if (!pixels || !validRegion(left, right, bottom, top))
+    if (!pPixels || !validRegion(left, right, bottom, top))
         return MStatus(MStatus::kInvalidParameter, "Invalid region");
     RenderViewState& rv = state().renderView;
     // Pixels may arrive without startRender (as after a failed one): the image
@@ -119,7 +116,7 @@ MStatus MRenderView::updatePixels(unsigned int left, unsigned int right, unsigne
     growImage(rv, right + 1, top + 1);
     const unsigned regionWidth = right - left + 1;
     for (unsigned y = bottom; y <= top; ++y) {
-        const RV_PIXEL* src = pixels + size_t(y - bottom) * regionWidth;
+        const RV_PIXEL* src = pPixels + size_t(y - bottom) * regionWidth;
         float* dst = &rv.pixels[(size_t(y) * rv.width + left) * 4];
         for (unsigned x = 0; x < regionWidth; ++x, ++src, dst += 4) {
             dst[0] = src->r;

@@ -1,5 +1,7 @@
 // Shared state of the runtime: messages, failure injection, the Render View and
-// the scene. Every API class reaches the state through state().
+// the scene. Every API class reaches the state through state(). The state lives
+// in the OpenMaya library; OpenMayaUI and OpenMayaRender reach it through the
+// functions below marked MAYA_RUNTIME_EXPORT.
 #pragma once
 
 #include "control.h"
@@ -15,9 +17,10 @@
 #include <unordered_map>
 #include <vector>
 
+// Exported from OpenMaya for the runtime's other libraries; not API.
+#define MAYA_RUNTIME_EXPORT __attribute__((visibility("default")))
+
 namespace maya_runtime {
-
-
 
 enum class NodeKind { Transform, Camera, Mesh };
 
@@ -67,18 +70,18 @@ struct State {
     Scene scene;
 };
 
-State& state();
+MAYA_RUNTIME_EXPORT State& state();
 
 // A failure injected for the operation "Class::method": true, with the failed
 // status in *status, until reset.
-bool injectedFailure(const char* operation, MStatus* status);
+MAYA_RUNTIME_EXPORT bool injectedFailure(const char* operation, MStatus* status);
 
 // The live node a handle refers to, or null.
-Node* resolve(const MObject& object);
-MObject handle(unsigned node);
+MAYA_RUNTIME_EXPORT Node* resolve(const MObject& object);
+MAYA_RUNTIME_EXPORT MObject handle(unsigned node);
 // The shape a function set made on this node acts on: the node itself when it
 // has the kind wanted, else the one child of that kind below a transform.
-int shapeOf(unsigned node, NodeKind wanted);
+MAYA_RUNTIME_EXPORT int shapeOf(unsigned node, NodeKind wanted);
 
 // Matrices for row vectors.
 MMatrix localMatrix(const Node& node);

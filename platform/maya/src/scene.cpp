@@ -1,13 +1,13 @@
-// The scene: nodes and their matrices, handles and paths, the selection, the
-// active view and the camera function set.
+// The scene: nodes and their matrices, handles and paths, the selection and the
+// function sets of its nodes (the mesh's own are in mesh_api.cpp).
 #include "mesh_data.h"
 #include "runtime.h"
 
-#include <maya/M3dView.h>
 #include <maya/MDagPath.h>
 #include <maya/MFloatMatrix.h>
 #include <maya/MFnBase.h>
 #include <maya/MFnCamera.h>
+#include <maya/MFnDagNode.h>
 #include <maya/MGlobal.h>
 #include <maya/MObject.h>
 #include <maya/MSelectionList.h>
@@ -454,53 +454,6 @@ MStatus MGlobal::clearSelectionList() {
     return MStatus();
 }
 
-// --- M3dView ---------------------------------------------------------------
-
-M3dView::M3dView() : fValid(false) {}
-M3dView::~M3dView() = default;
-
-M3dView M3dView::active3dView(MStatus* ReturnStatus) {
-    M3dView view;
-    MStatus status;
-    if (injectedFailure("M3dView::active3dView", &status)) {
-        report(ReturnStatus, status);
-        return view;
-    }
-    view.fValid = state().scene.activeCameraShape >= 0;
-    report(ReturnStatus, view.fValid ? MStatus() : MStatus(MStatus::kFailure, "No active 3D view"));
-    return view;
-}
-
-unsigned int M3dView::numberOf3dViews() { return state().scene.activeCameraShape >= 0 ? 1 : 0; }
-
-MStatus M3dView::getCamera(MDagPath& camera) {
-    MStatus status;
-    if (injectedFailure("M3dView::getCamera", &status)) return status;
-    const int shape = state().scene.activeCameraShape;
-    if (!fValid || shape < 0) return MStatus(MStatus::kFailure, "No active 3D view");
-    return MDagPath::getAPathTo(handle(static_cast<unsigned>(shape)), camera);
-}
-
-MStatus M3dView::setCamera(MDagPath& camera) {
-    if (!fValid) return MStatus(MStatus::kFailure, "No active 3D view");
-    const int shape = resolve(camera.node()) ? shapeOf(camera.node().standinNode(), NodeKind::Camera) : -1;
-    if (shape < 0) return MStatus(MStatus::kInvalidParameter, "Object is incompatible with this method");
-    state().scene.activeCameraShape = shape;
-    return MStatus();
-}
-
-int M3dView::portWidth(MStatus* ReturnStatus) {
-    report(ReturnStatus, fValid ? MStatus() : MStatus(MStatus::kFailure, "No active 3D view"));
-    return fValid ? 960 : 0;
-}
-int M3dView::portHeight(MStatus* ReturnStatus) {
-    report(ReturnStatus, fValid ? MStatus() : MStatus(MStatus::kFailure, "No active 3D view"));
-    return fValid ? 640 : 0;
-}
-MStatus M3dView::refresh(bool, bool) {
-    return fValid ? MStatus() : MStatus(MStatus::kFailure, "No active 3D view");
-}
-
 // --- MFnBase ---------------------------------------------------------------
 
 MFnBase::MFnBase() = default;
@@ -520,11 +473,57 @@ MStatus MFnBase::attach(const MDagPath& path, MFn::Type wanted) {
 MStatus MFnBase::attach(const MObject& node, MFn::Type wanted) {
     fShape = MObject();
     if (!resolve(node)) return noObject();
-    const NodeKind kind = wanted == MFn::kCamera ? NodeKind::Camera : NodeKind::Mesh;
-    const int shape = shapeOf(node.standinNode(), kind);
-    if (shape < 0) return MStatus(MStatus::kInvalidParameter, "Object is incompatible with this method");
-    fShape = handle(static_cast<unsigned>(shape));
+    int target = static_cast<int>(node.standinNode());
+    if (wanted == MFn::kCamera || wanted == MFn::kMesh)
+        target = shapeOf(node.standinNode(), wanted == MFn::kCamera ? NodeKind::Camera : NodeKind::Mesh);
+    if (target < 0) return MStatus(MStatus::kInvalidParameter, "Object is incompatible with this method");
+    fShape = handle(static_cast<unsigned>(target));
     return MStatus();
+}
+
+// --- MFnDependencyNode, MFnDagNode -----------------------------------------
+
+MFnDependencyNode::MFnDependencyNode() = default;
+MFnDependencyNode::MFnDependencyNode(const MObject& object, MStatus* ReturnStatus) {
+    report(ReturnStatus, attach(object, MFn::kDependencyNode));
+}
+MFnDependencyNode::~MFnDependencyNode() = default;
+MFn::Type MFnDependencyNode::type() const { return MFn::kDependencyNode; }
+
+MString MFnDependencyNode::name(MStatus* ReturnStatus) const {
+    const Node* n = resolve(shape());
+    report(ReturnStatus, n ? MStatus() : noObject());
+    return n ? MString(n->name.c_str()) : MString();
+}
+
+MFnDagNode::MFnDagNode() = default;
+MFnDagNode::MFnDagNode(const MObject& object, MStatus* ReturnStatus) {
+    report(ReturnStatus, attach(object, MFn::kDagNode));
+}
+MFnDagNode::MFnDagNode(const MDagPath& object, MStatus* ReturnStatus) {
+    report(ReturnStatus, attach(object, MFn::kDagNode));
+}
+MFnDagNode::~MFnDagNode() = default;
+MFn::Type MFnDagNode::type() const { return MFn::kDagNode; }
+
+MStatus MFnDagNode::getPath(MDagPath& path) const {
+    if (!resolve(shape())) return noObject();
+    if (this->path().isValid()) {
+        path = this->path();
+        return MStatus();
+    }
+    return MDagPath::getAPathTo(shape(), path);
+}
+MDagPath MFnDagNode::dagPath(MStatus* ReturnStatus) const {
+    MDagPath path;
+    report(ReturnStatus, getPath(path));
+    return path;
+}
+MString MFnDagNode::fullPathName(MStatus* ReturnStatus) const {
+    return dagPath(ReturnStatus).fullPathName();
+}
+MString MFnDagNode::partialPathName(MStatus* ReturnStatus) const {
+    return dagPath(ReturnStatus).partialPathName();
 }
 
 // --- MFnCamera -------------------------------------------------------------

@@ -6,11 +6,15 @@
 #include <maya/MColorArray.h>
 #include <maya/MDagPath.h>
 #include <maya/MFnCamera.h>
+#include <maya/MFnDagNode.h>
 #include <maya/MFnMesh.h>
 #include <maya/MGlobal.h>
+#include <maya/MItMeshVertex.h>
+#include <maya/MPoint.h>
 #include <maya/MRenderView.h>
 #include <maya/MSelectionList.h>
 #include <maya/MStringArray.h>
+#include <maya/MVector.h>
 
 #include <gtest/gtest.h>
 
@@ -82,11 +86,14 @@ TEST_F(Runtime, EveryFailableOperationRefusesWhenInjected) {
         ctl::fail(op, op + " failed");
         MSelectionList active;
         MDagPath path, camera;
+        const int ids[] = {0, 1, 2};
+        MColorArray colors(3, MColor());
+        MIntArray vertices(ids, 3);
         MStatus status = MGlobal::getActiveSelectionList(active);
         if (status) status = active.getDagPath(0, path);
         if (status) status = M3dView::active3dView().getCamera(camera);
         if (status) MFnCamera(camera).projectionMatrix(&status);
-        if (status) status = MFnMesh(path).setVertexColors(MColorArray(3, MColor()), MIntArray(std::vector<int>{0, 1, 2}.data(), 3));
+        if (status) status = MFnMesh(path).setVertexColors(colors, vertices);
         if (status) status = MRenderView::refresh(0, 0, 0, 0);
         EXPECT_EQ(status, MStatus::kFailure) << op;
         EXPECT_EQ(std::string(status.errorString().asChar()), op + " failed");
@@ -197,6 +204,14 @@ TEST_F(Runtime, PathsExtendToTheirShapeAndFunctionSetsActOnIt) {
     EXPECT_STREQ(path.partialPathName().asChar(), "boxShape");
     EXPECT_TRUE(path.extendToShape());  // a shape stays itself
 
+    // As a DAG node the set keeps the path it was made on; its node is the shape.
+    const MFnDagNode& node = mesh;
+    EXPECT_STREQ(node.partialPathName().asChar(), "box");
+    EXPECT_STREQ(mesh.name().asChar(), "boxShape");
+    MObject shape = mesh.object();
+    EXPECT_STREQ(MFnDagNode(shape).partialPathName().asChar(), "boxShape");
+    EXPECT_EQ(MItMeshVertex(shape).count(), 3);
+
     MDagPath empty = pathOf("empty");
     EXPECT_FALSE(empty.extendToShape());
     EXPECT_STREQ(empty.partialPathName().asChar(), "empty");
@@ -274,6 +289,40 @@ TEST_F(Runtime, ColorSetsCreateUniqueNamesAndColourTheCurrentSet) {
     EXPECT_EQ(mesh.setCurrentColorSetName("mask1"), MStatus::kInvalidParameter);
     EXPECT_EQ(ctl::colorSets("box"), (std::vector<std::string>{"mask", "colorSet1"}));
     EXPECT_EQ(ctl::currentColorSet("box"), std::optional<std::string>("mask"));
+}
+
+TEST_F(Runtime, NormalizeScalesOnlyWhatIsLongEnoughAndAlwaysSucceeds) {
+    const struct {
+        MVector in, out;
+    } cases[] = {
+        {{3, 4, 0}, {0.6, 0.8, 0}},
+        {{1e-9, 0, 0}, {1, 0, 0}},      // squared length 1e-18: scaled
+        {{1e-11, 0, 0}, {1e-11, 0, 0}}, // squared length 1e-22: left as it is
+        {{0, 0, 0}, {0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        MVector v = c.in;
+        EXPECT_EQ(v.normalize(), MStatus::kSuccess) << c.in.x;
+        EXPECT_TRUE(v == c.out) << c.in.x << " gave " << v.x << " " << v.y << " " << v.z;
+    }
+}
+
+TEST_F(Runtime, PointAndVectorArithmeticCartesianizesFirst) {
+    const MVector v(1, 1, 1);
+    const struct {
+        MPoint point, sum, difference;
+    } cases[] = {
+        {{2, 4, 6, 2}, {2, 3, 4, 1}, {0, 1, 2, 1}},  // (1, 2, 3) once cartesianized
+        {{1, 2, 3, 1}, {2, 3, 4, 1}, {0, 1, 2, 1}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(c.point + v == c.sum) << c.point.w;
+        EXPECT_TRUE(c.point - v == c.difference) << c.point.w;
+        MPoint p = c.point;
+        EXPECT_TRUE((p += v) == c.sum) << c.point.w;
+        p = c.point;
+        EXPECT_TRUE((p -= v) == c.difference) << c.point.w;
+    }
 }
 
 TEST_F(Runtime, SetVertexColorsWithoutASetMakesOne) {

@@ -26,7 +26,11 @@ class MFloatMatrix;
 class MFloatPoint;
 class MFloatPointArray;
 class MFloatVector;
+class MFn;
+class MFnBase;
 class MFnCamera;
+class MFnDagNode;
+class MFnDependencyNode;
 class MFnMesh;
 class MFnPlugin;
 class MGlobal;
@@ -43,6 +47,7 @@ class MStatus;
 class MString;
 class MStringArray;
 class MTransformationMatrix;
+class MUintArray;
 class MVector;
 OPENMAYA_NAMESPACE_CLOSE
 

@@ -3,6 +3,7 @@
 // Base of the function sets: the DAG path (or object) a set is attached to.
 
 #include <maya/MDagPath.h>
+#include <maya/MFn.h>
 #include <maya/MObject.h>
 
 OPENMAYA_NAMESPACE_OPEN
@@ -16,8 +17,9 @@ public:
     MObject object(MStatus* ReturnStatus = nullptr) const;
 
 protected:
-    // Attaches to the node of the path, or to the one shape below it when the
-    // path ends at a transform; the path itself is kept as given.
+    // Attaches to the node of the path or object; a camera or mesh set made on
+    // a transform attaches to the one shape of that kind below it. The path
+    // itself is kept as given.
     MStatus attach(const MDagPath& path, MFn::Type wanted);
     MStatus attach(const MObject& node, MFn::Type wanted);
     bool attached() const { return !fShape.isNull(); }

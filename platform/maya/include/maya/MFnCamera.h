@@ -4,13 +4,13 @@
 // film back is 36 mm wide and 36 mm / aspect ratio high, fitted horizontally.
 
 #include <maya/MFloatMatrix.h>
-#include <maya/MFnBase.h>
+#include <maya/MFnDagNode.h>
 #include <maya/MPoint.h>
 #include <maya/MVector.h>
 
 OPENMAYA_NAMESPACE_OPEN
 
-class OPENMAYA_EXPORT MFnCamera : public MFnBase {
+class OPENMAYA_EXPORT MFnCamera : public MFnDagNode {
 public:
     MFnCamera();
     // kInvalidParameter in ReturnStatus when the path holds no camera.

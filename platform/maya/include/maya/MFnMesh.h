@@ -10,18 +10,33 @@
 #include <maya/MFloatPoint.h>
 #include <maya/MFloatPointArray.h>
 #include <maya/MFloatVector.h>
-#include <maya/MFnBase.h>
+#include <maya/MFnDagNode.h>
 #include <maya/MIntArray.h>
-#include <maya/MMeshIsectAccelParams.h>
 #include <maya/MPoint.h>
 #include <maya/MPointArray.h>
 #include <maya/MSelectionList.h>
 #include <maya/MStringArray.h>
+#include <maya/MUintArray.h>
 #include <maya/MVector.h>
 
 OPENMAYA_NAMESPACE_OPEN
 
-class OPENMAYA_EXPORT MFnMesh : public MFnBase {
+// Acceleration settings of the ray queries, made by MFnMesh::autoUniformGridParams
+// or MFnMesh::uniformGridParams. The runtime accelerates with a bounding-volume
+// hierarchy whatever the grid sizes say; a default value asks for no acceleration.
+class OPENMAYA_EXPORT MMeshIsectAccelParams {
+public:
+    MMeshIsectAccelParams();
+
+private:
+    friend class MFnMesh;
+    enum Mode { kNone = 0, kAutoGrid = 1, kUniformGrid = 2 };
+    explicit MMeshIsectAccelParams(Mode mode);
+
+    Mode fMode;
+};
+
+class OPENMAYA_EXPORT MFnMesh : public MFnDagNode {
 public:
     enum MColorRepresentation { kAlpha = 1, kRGB = 3, kRGBA = 4 };
 
@@ -62,9 +77,9 @@ public:
     MStatus getColorSetNames(MStringArray& setNames) const;
     // A name already taken, or empty, is replaced by a free one, handed back.
     MStatus createColorSet(MString& colorSetName, MDGModifier* modifier = nullptr,
-                           const MIntArray* instances = nullptr);
+                           const MUintArray* instances = nullptr);
     MString createColorSetWithName(const MString& colorSetName, MDGModifier* modifier = nullptr,
-                                   const MIntArray* instances = nullptr,
+                                   const MUintArray* instances = nullptr,
                                    MStatus* ReturnStatus = nullptr);
     MStatus deleteColorSet(const MString& colorSetName, MDGModifier* modifier = nullptr,
                            MSelectionList* currentSelection = nullptr);
@@ -73,9 +88,10 @@ public:
     MString currentColorSetName(int instance = -1, MStatus* ReturnStatus = nullptr) const;
     // Colours of the listed vertices in the current colour set (one made,
     // "colorSet1", when the mesh has none).
-    MStatus setVertexColors(const MColorArray& colors, const MIntArray& vertexList,
-                            MDGModifier* modifier = nullptr,
-                            MColorRepresentation rep = kRGBA);
+    MStatus setVertexColors(MColorArray& colors, MIntArray& vertexList,
+                            MDGModifier* modifier = nullptr);
+    MStatus setVertexColors(MColorArray& colors, MIntArray& vertexList, MDGModifier* modifier,
+                            MColorRepresentation rep);
     MStatus getVertexColors(MColorArray& colors, const MString* colorSet = nullptr,
                             const MColor* defaultUnsetColor = nullptr) const;
 

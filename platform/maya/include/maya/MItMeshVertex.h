@@ -15,25 +15,25 @@ OPENMAYA_NAMESPACE_OPEN
 
 class OPENMAYA_EXPORT MItMeshVertex {
 public:
-    // A path without a mesh gives an iterator that is done at once
+    // A path or object without a mesh gives an iterator that is done at once
     // (kInvalidParameter in ReturnStatus). The component is not looked at:
     // the iterator visits every vertex.
+    MItMeshVertex(MObject& polyObject, MStatus* ReturnStatus = nullptr);
     MItMeshVertex(const MDagPath& polyObject, MObject& component = MObject::kNullObj,
                   MStatus* ReturnStatus = nullptr);
-    MItMeshVertex(const MObject& polyObject, MStatus* ReturnStatus = nullptr);
-    ~MItMeshVertex();
+    virtual ~MItMeshVertex();
 
-    bool isDone(MStatus* ReturnStatus = nullptr) const;
+    bool isDone(MStatus* ReturnStatus = nullptr);
     MStatus next();
     MStatus reset();
-    int count(MStatus* ReturnStatus = nullptr) const;
-    int index(MStatus* ReturnStatus = nullptr) const;
+    int count(MStatus* ReturnStatus = nullptr);
+    int index(MStatus* ReturnStatus = nullptr);
     MStatus setIndex(int index, int& prevIndex);
 
-    MPoint position(MSpace::Space space = MSpace::kObject, MStatus* ReturnStatus = nullptr) const;
-    MStatus getNormal(MVector& vertexNormal, MSpace::Space space = MSpace::kObject) const;
-    MStatus getConnectedVertices(MIntArray& vertexList) const;
-    MStatus getConnectedFaces(MIntArray& faceList) const;
+    MPoint position(MSpace::Space space = MSpace::kObject, MStatus* ReturnStatus = nullptr);
+    MStatus getNormal(MVector& vector, MSpace::Space space = MSpace::kObject);
+    MStatus getConnectedVertices(MIntArray& vertexList);
+    MStatus getConnectedFaces(MIntArray& faceList);
     MStatus numConnectedEdges(int& edgeCount) const;
     MStatus numConnectedFaces(int& faceCount) const;
 

@@ -2,6 +2,7 @@
 #define MAYA_STANDIN_MOBJECT_H
 // Handle to a node of the scene. A handle made before maya_standin.reset() is null.
 
+#include <maya/MFn.h>
 #include <maya/MTypes.h>
 
 OPENMAYA_NAMESPACE_OPEN

@@ -20,10 +20,11 @@ public:
     double operator()(unsigned int i) const { return (*this)[i]; }
 
     MVector operator-(const MPoint& o) const { return MVector(x - o.x, y - o.y, z - o.z); }
-    MPoint operator+(const MVector& v) const { return MPoint(x + v.x, y + v.y, z + v.z, w); }
-    MPoint operator-(const MVector& v) const { return MPoint(x - v.x, y - v.y, z - v.z, w); }
-    MPoint& operator+=(const MVector& v) { x += v.x; y += v.y; z += v.z; return *this; }
-    MPoint& operator-=(const MVector& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
+    // A point with w != 1 is cartesianized first; the result has w = 1.
+    MPoint operator+(const MVector& v) const;
+    MPoint operator-(const MVector& v) const;
+    MPoint& operator+=(const MVector& v);
+    MPoint& operator-=(const MVector& v);
     MPoint operator*(double s) const { return MPoint(x * s, y * s, z * s, w * s); }
     MPoint operator/(double s) const { return MPoint(x / s, y / s, z / s, w / s); }
     MPoint operator*(const MMatrix& m) const;

@@ -18,8 +18,8 @@ typedef struct RV_PIXEL {
 // One AOV image passed beside the beauty pixels.
 typedef struct RV_AOV {
     unsigned int numberOfChannels;
-    float* pPixels;
     MString name;
+    float* pPixels;
 } RV_AOV;
 
 OPENMAYA_NAMESPACE_OPEN
@@ -27,7 +27,6 @@ OPENMAYA_NAMESPACE_OPEN
 class OPENMAYA_EXPORT MRenderView {
 public:
     static bool doesRenderEditorExist();
-    static MString getRenderEditorName();
     static MStatus setCurrentCamera(MDagPath& camera);
 
     static MStatus startRender(unsigned int width, unsigned int height,
@@ -39,8 +38,9 @@ public:
                                      bool doNotClearBackground = false,
                                      bool immediateFeedback = false);
     static MStatus updatePixels(unsigned int left, unsigned int right, unsigned int bottom,
-                                unsigned int top, RV_PIXEL* pixels, bool isHdr = false,
-                                int numberOfAovs = 0, RV_AOV* aovs = nullptr);
+                                unsigned int top, RV_PIXEL* pPixels, bool isHdr = false,
+                                const unsigned int numberOfAOVs = 0,
+                                const RV_AOV* const pAOVs = nullptr);
     static MStatus refresh(unsigned int left, unsigned int right, unsigned int bottom,
                            unsigned int top);
     static MStatus endRender();

@@ -32,6 +32,8 @@ struct BlockAllocator {
 template <class T>
 class ArrayStorage {
 public:
+    using element_type = T;
+
     ArrayStorage() = default;
     ArrayStorage(unsigned int count, const T& initial) : fItems(count, initial) {}
     ArrayStorage(const T* src, unsigned int count) : fItems(src, src + count) {}
@@ -80,7 +82,7 @@ OPENMAYA_NAMESPACE_CLOSE
     class NAME : public standin::ArrayStorage<ELEMENT> {                             \
     public:                                                                          \
         NAME() = default;                                                            \
-        NAME(unsigned int count, const ELEMENT& initial = ELEMENT())                 \
+        NAME(unsigned int count, const ELEMENT& initial = element_type())            \
             : standin::ArrayStorage<ELEMENT>(count, initial) {}                      \
         NAME(const ELEMENT src[], unsigned int count)                                \
             : standin::ArrayStorage<ELEMENT>(src, count) {}                          \

@@ -48,7 +48,9 @@ private:
     bool fHasText = false;
 };
 
-OPENMAYA_NAMESPACE_CLOSE
+// The short name the API's own code and examples use (MS::kSuccess).
+typedef MStatus MS;
 
+OPENMAYA_NAMESPACE_CLOSE
 
 #endif

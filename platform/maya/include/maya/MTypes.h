@@ -4,7 +4,19 @@
 
 #include <maya/MApiNamespace.h>
 
+#include <cstddef>
+
 #define MAYA_API_VERSION 20220400
+
+// Marks what a plug-in or module exports to Maya (its entry points, and the data
+// that MApiVersion.h defines).
+#ifndef PLUGIN_EXPORT
+#if defined(_WIN32)
+#define PLUGIN_EXPORT __declspec(dllexport)
+#else
+#define PLUGIN_EXPORT __attribute__((visibility("default")))
+#endif
+#endif
 
 OPENMAYA_NAMESPACE_OPEN
 
@@ -19,21 +31,6 @@ public:
         kWorld = 4,
         kLast = 5,
         kObject = kPreTransform
-    };
-};
-
-// Function-set types; only the ones the runtime distinguishes.
-class MFn {
-public:
-    enum Type {
-        kInvalid = 0,
-        kBase = 1,
-        kNamedObject = 2,
-        kDependencyNode = 3,
-        kDagNode = 4,
-        kTransform = 110,
-        kCamera = 250,
-        kMesh = 296
     };
 };
 

@@ -43,7 +43,8 @@ public:
 
     double length() const;
     MVector normal() const;
-    // Scales to unit length; a zero vector stays zero and gives kFailure.
+    // Scales to unit length when the squared length is above 1e-20; a shorter
+    // vector is left as it is. Always kSuccess.
     MStatus normalize();
     MStatus get(double d[3]) const { d[0] = x; d[1] = y; d[2] = z; return MStatus(); }
 
