@@ -44,10 +44,10 @@ class WithoutInterpreter : public testing::TestWithParam<const char*> {};
 TEST_P(WithoutInterpreter, LogsEveryPythonCallAndGoesOn) {
     ASSERT_FALSE(Py_IsInitialized());  // also keeps libpython loaded, as in a real host
     const std::string name = GetParam();
-    AtNodeLoaderFunc node_loader = load_driver(name);
-    ASSERT_NE(node_loader, nullptr) << plugin_dir() << " must hold " << name;
+    AtNodeLoaderFunc loader = load_driver(name);
+    ASSERT_NE(loader, nullptr) << plugin_dir() << " must hold " << name;
     AtNodeLib lib{};
-    ASSERT_TRUE(node_loader(0, &lib));
+    ASSERT_TRUE(loader(0, &lib));
 
     AtUniverse* universe = ai_standin::create_universe(8, 4, "persp", true);
     AtNode* node = ai_standin::create_node(universe, lib, "aiDriver1");
@@ -60,12 +60,13 @@ TEST_P(WithoutInterpreter, LogsEveryPythonCallAndGoesOn) {
         {"Z", AI_TYPE_FLOAT, 1, depth.data()},
         {"N", AI_TYPE_VECTOR, 3, normals.data()}};
     const AtBBox2 window{0, 0, 7, 3};
-    ai_standin::driver_open(node, outputs, window, window, 4);
-    const bool streams = lib.methods->dmethods &&
-                         static_cast<const AtDriverNodeMethods*>(lib.methods->dmethods)
+    ai_standin::open_driver(node, outputs, window, window, 4);
+    const auto* methods = static_cast<const AtNodeMethods*>(lib.methods);
+    const bool streams = methods->dmethods &&
+                         static_cast<const AtDriverNodeMethods*>(methods->dmethods)
                              ->DriverNeedsBucket(node, 0, 0, 4, 4, 0);
-    if (streams) ai_standin::driver_write_bucket(node, outputs, 0, 0, 4, 4);
-    ai_standin::driver_close(node, outputs);
+    if (streams) ai_standin::write_bucket(node, outputs, 0, 0, 4, 4);
+    ai_standin::close_driver(node, outputs);
 
     std::vector<std::string> expected = {"I [korvane_disp] Sending render start to python",
                                          "E " + kNotInitialized,
