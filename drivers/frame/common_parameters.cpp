@@ -1,10 +1,10 @@
-// node_parameters of the node types that declare the common table and nothing else.
+// The parameters of the node types that declare the common table and nothing else.
 
 #include "driver_frame.h"
 
 namespace node_type {
 
-void node_parameters(AtList* params, AtNodeEntry* /*entry*/) {
+void declare_parameters(AtList* params) {
     korvane::declare_inference_params(params);
     korvane::declare_inpainting_params(params);
     korvane::declare_upscale_params(params);

@@ -1,6 +1,7 @@
 #pragma once
 // The driver frame shared by the four node types, and what each node type's folder adds
-// to it (namespace node_type). Each library is the frame plus one such folder.
+// to it (namespace node_type). Each library is the frame plus one such folder: the frame's
+// entry defines the renderer's methods and hands on to these functions.
 
 #include <ai.h>
 
@@ -34,11 +35,13 @@ int node_channels(const AtNode* node);
 // answer) are in that folder's node_type.h.
 namespace node_type {
 
-void node_parameters(AtList* params, AtNodeEntry* entry);
-void node_initialize(AtRenderSession* session, AtNode* node);
-void driver_write_bucket(AtNode* node, AtOutputIterator* iterator,
-                         AtAOVSampleIterator* sample_iterator, int bucket_xo, int bucket_yo,
-                         int bucket_size_x, int bucket_size_y);
+// The node type's parameters, in their declaration order (node_parameters).
+void declare_parameters(AtList* params);
+// What every new node of the type is set up with (node_initialize).
+void initialize(AtNode* node);
+// A finished bucket (driver_write_bucket); only a node type that asks for buckets gets any.
+void write_bucket(AtNode* node, AtOutputIterator* iterator, AtAOVSampleIterator* sample_iterator,
+                  int bucket_xo, int bucket_yo, int bucket_size_x, int bucket_size_y);
 // Clears what the node type keeps from one render to the next; runs at every render start.
 void reset_render_state();
 

@@ -4,14 +4,12 @@
 
 namespace node_type {
 
-void node_initialize(AtRenderSession* /*session*/, AtNode* node) {
-    AiDriverInitialize(node, false);
-}
+void initialize(AtNode* node) { AiDriverInitialize(node, false); }
 
 // Never called: these node types ask for no buckets.
-void driver_write_bucket(AtNode* /*node*/, AtOutputIterator* /*iterator*/,
-                         AtAOVSampleIterator* /*sample_iterator*/, int /*bucket_xo*/,
-                         int /*bucket_yo*/, int /*bucket_size_x*/, int /*bucket_size_y*/) {}
+void write_bucket(AtNode* /*node*/, AtOutputIterator* /*iterator*/,
+                  AtAOVSampleIterator* /*sample_iterator*/, int /*bucket_xo*/, int /*bucket_yo*/,
+                  int /*bucket_size_x*/, int /*bucket_size_y*/) {}
 
 void reset_render_state() {}
 

@@ -25,6 +25,17 @@ struct RenderStart {
     int bucket_size;
 };
 
+// The number of buckets that cover the window, exact for every window: columns x rows as
+// Python ints, whose product may exceed 64 bits. A new reference, or null.
+PyObject* bucket_count(int64_t width, int64_t height, int bucket_size) {
+    PyObject* columns = PyLong_FromLongLong(covering_buckets(width, bucket_size));
+    PyObject* rows = PyLong_FromLongLong(covering_buckets(height, bucket_size));
+    PyObject* count = columns && rows ? PyNumber_Multiply(columns, rows) : nullptr;
+    Py_XDECREF(columns);
+    Py_XDECREF(rows);
+    return count;
+}
+
 PyObject* render_setup_arguments(const RenderStart& start) {
     const AtBBox2& window = start.data_window;
     const int64_t width = window_extent(window.minx, window.maxx);
@@ -34,7 +45,7 @@ PyObject* render_setup_arguments(const RenderStart& start) {
         PyLong_FromLong(start.xres), PyLong_FromLong(start.yres),
         PyLong_FromLong(start.channels),
         PyBool_FromLong(is_region(width, height, start.xres, start.yres)),
-        PyLong_FromLongLong(covering_bucket_count(width, height, start.bucket_size)),
+        bucket_count(width, height, start.bucket_size),
         PyLong_FromLong(window.minx), PyLong_FromLong(window.miny),
         PyLong_FromLong(window.maxx), PyLong_FromLong(window.maxy));
 }

@@ -14,7 +14,7 @@ void declare_normal_generation_params(AtList* params) {
 
 }  // namespace
 
-void node_parameters(AtList* params, AtNodeEntry* /*entry*/) {
+void declare_parameters(AtList* params) {
     korvane::declare_inference_params(params);
     korvane::declare_inpainting_params(params);
     declare_normal_generation_params(params);

@@ -152,11 +152,11 @@ void send_bucket(AtNode* node, AtOutputIterator* iterator, AtAOVSampleIterator* 
         return;
     }
 
-    const char* name = nullptr;
+    AtString name;
     int pixel_type = 0;
     const void* data = nullptr;
     while (AiOutputIteratorGetNext(iterator, &name, &pixel_type, &data)) {
-        const BucketKind kind = bucket_kind_of(name);
+        const BucketKind kind = bucket_kind_of(name.c_str());
         if (kind == kNotSent) continue;
         convert_output(kind, area, pixel_type, data, settings, block);
         send_block(number, area, settings.channels, kind, block);

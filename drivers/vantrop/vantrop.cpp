@@ -27,7 +27,7 @@ void declare_depth_params(AtList* params) {
 
 // bgColor is deliberately not declared: it is read as a user parameter of the node, and a
 // node without one composites over black.
-void node_parameters(AtList* params, AtNodeEntry* /*entry*/) {
+void declare_parameters(AtList* params) {
     declare_depth_inference_params(params);
     korvane::declare_inpainting_params(params);
     korvane::declare_upscale_params(params);
@@ -36,14 +36,13 @@ void node_parameters(AtList* params, AtNodeEntry* /*entry*/) {
     korvane::declare_output_params(params);
 }
 
-void node_initialize(AtRenderSession* /*session*/, AtNode* node) {
+void initialize(AtNode* node) {
     AiAOVRegister("Z", AI_TYPE_FLOAT, AI_AOV_BLEND_NONE);  // a clash is no reason to stop
     AiDriverInitialize(node, false);
 }
 
-void driver_write_bucket(AtNode* node, AtOutputIterator* iterator,
-                         AtAOVSampleIterator* sample_iterator, int bucket_xo, int bucket_yo,
-                         int bucket_size_x, int bucket_size_y) {
+void write_bucket(AtNode* node, AtOutputIterator* iterator, AtAOVSampleIterator* sample_iterator,
+                  int bucket_xo, int bucket_yo, int bucket_size_x, int bucket_size_y) {
     korvane::send_bucket(node, iterator, sample_iterator, bucket_xo, bucket_yo, bucket_size_x,
                          bucket_size_y);
 }

@@ -17,9 +17,11 @@ struct BucketCountCase {
 
 class CoveringBucketCount : public testing::TestWithParam<BucketCountCase> {};
 
+// Columns x rows; the windows here keep the product within 64 bits.
 TEST_P(CoveringBucketCount, CountsTheBucketsThatCoverTheWindow) {
     const BucketCountCase& c = GetParam();
-    EXPECT_EQ(covering_bucket_count(c.width, c.height, c.bucket_size), c.expected);
+    EXPECT_EQ(covering_buckets(c.width, c.bucket_size) * covering_buckets(c.height, c.bucket_size),
+              c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -36,6 +38,14 @@ INSTANTIATE_TEST_SUITE_P(
                     BucketCountCase{10, 10, -64, 0},
                     BucketCountCase{int64_t{INT_MAX} + 1, int64_t{INT_MAX} + 1, 1,
                                     (int64_t{INT_MAX} + 1) * (int64_t{INT_MAX} + 1)}));
+
+// The widest side, 2^32 pixels, in buckets of 1, of 64 and of the largest int.
+TEST(CoveringBuckets, OfTheWidestSideDoNotOverflow) {
+    const int64_t widest = window_extent(INT_MIN, INT_MAX);
+    EXPECT_EQ(covering_buckets(widest, 1), widest);
+    EXPECT_EQ(covering_buckets(widest, 64), widest / 64);
+    EXPECT_EQ(covering_buckets(widest, INT_MAX), 3);
+}
 
 TEST(WindowExtent, IsInclusiveAndDoesNotOverflow) {
     EXPECT_EQ(window_extent(0, 639), 640);

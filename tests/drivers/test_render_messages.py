@@ -56,6 +56,7 @@ def test_channels_follow_alpha_mode(make_node, recorder, alpha_mode, channels):
     ((0, 0, 639, 480), 64, True, 80),      # taller
     ((5, 5, 5, 5), 16, True, 1),
     ((0, 0, 639, 479), 1000, False, 1),
+    ((-2**31, -2**31, 2**31 - 1, 2**31 - 1), 1, True, 2**64),  # exact beyond 64 bits
 ])
 def test_region_flag_and_bucket_count(make_node, recorder, window, bucket_size, is_region,
                                       bucket_count):

@@ -1,15 +1,23 @@
 #pragma once
-// The renderer API as the drivers use it (stand-in umbrella header).
+// The renderer API (stand-in umbrella header): includes every header of it.
 
 #include "ai_allocate.h"
 #include "ai_api.h"
+#include "ai_bbox.h"
+#include "ai_color.h"
 #include "ai_color_managers.h"
+#include "ai_driver_utils.h"
 #include "ai_drivers.h"
+#include "ai_enum.h"
 #include "ai_matrix.h"
 #include "ai_msg.h"
+#include "ai_node_entry.h"
 #include "ai_nodes.h"
+#include "ai_output_iterator.h"
 #include "ai_params.h"
 #include "ai_plugins.h"
+#include "ai_shader_aovs.h"
 #include "ai_string.h"
-#include "ai_types.h"
 #include "ai_universe.h"
+#include "ai_vector.h"
+#include "ai_version.h"

@@ -6,4 +6,4 @@
 #include "ai_api.h"
 
 AI_API void* AiMalloc(size_t size);
-AI_API void AiFree(void* block);
+AI_API void AiFree(void* addr);

@@ -1,10 +1,15 @@
 #pragma once
-// Export and calling conventions of the renderer API (stand-in).
+// Linkage and export of the renderer API (stand-in): C linkage, exported from the
+// renderer's library.
+
+#ifdef __cplusplus
+#  define AI_EXTERN_C extern "C"
+#else
+#  define AI_EXTERN_C extern
+#endif
 
 #if defined(_WIN32)
-#  define AI_API __declspec(dllimport)
-#  define AI_EXPORT_LIB extern "C" __declspec(dllexport)
+#  define AI_API AI_EXTERN_C __declspec(dllimport)
 #else
-#  define AI_API __attribute__((visibility("default")))
-#  define AI_EXPORT_LIB extern "C" __attribute__((visibility("default")))
+#  define AI_API AI_EXTERN_C __attribute__((visibility("default")))
 #endif

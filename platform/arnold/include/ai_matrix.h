@@ -1,14 +1,14 @@
 #pragma once
-// 4x4 single-precision matrices acting on row vectors: v' = v * M, translation
-// in row 3 (stand-in).
+// 4x4 single-precision matrices acting on row vectors: v' = v * M, translation in
+// row 3 (stand-in).
 
 #include "ai_api.h"
-#include "ai_types.h"
+#include "ai_vector.h"
 
 struct AtMatrix {
     float data[4][4];
-    float* operator[](int row) { return data[row]; }
-    const float* operator[](int row) const { return data[row]; }
+    float* operator[](int t) { return data[t]; }
+    const float* operator[](int t) const { return data[t]; }
 };
 
 // Transforms a direction: the upper 3x3 of the matrix, no translation.

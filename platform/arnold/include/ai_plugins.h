@@ -1,36 +1,24 @@
 #pragma once
-// Plug-in libraries: the record that NodeLoader fills and the method tables it
-// points to (stand-in).
+// Plug-in libraries: the record that a library's NodeLoader fills (stand-in).
 
 #include <cstdint>
 
 #include "ai_api.h"
-#include "ai_types.h"
+#include "ai_version.h"
 
-#define AI_MAXSIZE_VERSION 32
+#if defined(_WIN32)
+#  define AI_DLL_EXPORT __declspec(dllexport)
+#else
+#  define AI_DLL_EXPORT __attribute__((visibility("default")))
+#endif
 
-struct AtCommonMethods {
-    bool (*PluginInitialize)(void** plugin_data);
-    void (*PluginCleanup)(void* plugin_data);
-    void (*Parameters)(AtList* params, AtNodeEntry* node_entry);
-    void (*Initialize)(AtRenderSession* render_session, AtNode* node);
-    void (*Update)(AtRenderSession* render_session, AtNode* node);
-    void (*Finish)(AtNode* node);
-};
-
-struct AtNodeMethods {
-    const AtCommonMethods* cmethods;  // common to every node kind
-    const void* dmethods;             // kind-specific table (AtDriverNodeMethods for drivers)
-};
+// Exports a plug-in's entry under its plain name.
+#define AI_EXPORT_LIB AI_EXTERN_C AI_DLL_EXPORT
 
 struct AtNodeLib {
     int node_type;                     // AI_NODE_DRIVER, ...
     uint8_t output_type;               // AI_TYPE_NONE for drivers
     const char* name;                  // node type name
-    const AtNodeMethods* methods;
+    const void* methods;               // the node type's AtNodeMethods
     char version[AI_MAXSIZE_VERSION];  // renderer version the library is built for
 };
-
-// The one entry of a plug-in library: fills *node for index i and answers true,
-// or answers false when the library has no node type at that index.
-typedef bool (*AtNodeLoaderFunc)(int i, AtNodeLib* node);

@@ -2,6 +2,8 @@
 // Universes and their options node (stand-in).
 
 #include "ai_api.h"
-#include "ai_types.h"
+
+struct AtNode;
+class AtUniverse;
 
 AI_API AtNode* AiUniverseGetOptions(const AtUniverse* universe);

@@ -108,12 +108,17 @@ struct Plugin {
         return record;
     }
 
+    const AtNodeMethods& methods() const
+    {
+        return *static_cast<const AtNodeMethods*>(entry().methods);
+    }
+
     const AtDriverNodeMethods& driver_methods() const
     {
-        const AtNodeLib record = entry();
-        if (!record.methods->dmethods)
+        const AtNodeMethods& tables = methods();
+        if (!tables.dmethods)
             throw py::value_error(path + " has no driver method table");
-        return *static_cast<const AtDriverNodeMethods*>(record.methods->dmethods);
+        return *static_cast<const AtDriverNodeMethods*>(tables.dmethods);
     }
 };
 
@@ -139,7 +144,7 @@ Plugin load_plugin(const std::string& path)
     return plugin;
 }
 
-py::tuple node_loader(const Plugin& plugin, int index)
+py::tuple call_node_loader(const Plugin& plugin, int index)
 {
     const AtNodeLib untouched = marked_record();
     auto [answered, record] = plugin.load(index);
@@ -157,9 +162,9 @@ py::tuple node_loader(const Plugin& plugin, int index)
 
 py::list method_slots(const Plugin& plugin)
 {
-    const AtNodeLib record = plugin.entry();
-    const AtCommonMethods* c = record.methods->cmethods;
-    const auto* d = static_cast<const AtDriverNodeMethods*>(record.methods->dmethods);
+    const AtNodeMethods& tables = plugin.methods();
+    const AtCommonMethods* c = tables.cmethods;
+    const auto* d = static_cast<const AtDriverNodeMethods*>(tables.dmethods);
     const std::array<std::pair<const char*, bool>, 14> slots{{
         {"PluginInitialize", c && c->PluginInitialize},
         {"PluginCleanup", c && c->PluginCleanup},
@@ -493,7 +498,7 @@ void node_open(Node& node, const py::object& data_window, const py::object& disp
     const AtBBox2 display = display_window.is_none() ? full_frame(node) : to_window(display_window);
     const std::vector<Output> announced = announced_outputs(outputs);
     py::gil_scoped_release release;
-    ai_standin::driver_open(node.handle, announced, display, data, bucket_size);
+    ai_standin::open_driver(node.handle, announced, display, data, bucket_size);
 }
 
 void node_write_bucket(Node& node, int xo, int yo, int size_x, int size_y, const py::sequence& outputs)
@@ -502,14 +507,14 @@ void node_write_bucket(Node& node, int xo, int yo, int size_x, int size_y, const
         throw py::value_error("bucket sizes must not be negative");
     const Outputs converted = convert_outputs(outputs, size_y, size_x);
     py::gil_scoped_release release;
-    ai_standin::driver_write_bucket(node.handle, converted.list, xo, yo, size_x, size_y);
+    ai_standin::write_bucket(node.handle, converted.list, xo, yo, size_x, size_y);
 }
 
 void node_close(Node& node, const py::object& outputs)
 {
     const std::vector<Output> announced = announced_outputs(outputs);
     py::gil_scoped_release release;
-    ai_standin::driver_close(node.handle, announced);
+    ai_standin::close_driver(node.handle, announced);
 }
 
 bool window_inside(const AtBBox2& w, const AtBBox2& frame)
@@ -655,7 +660,7 @@ PYBIND11_MODULE(arnold_standin, m)
 
     py::class_<Plugin>(m, "Plugin")
         .def_readonly("path", &Plugin::path)
-        .def("node_loader", &node_loader, py::arg("index"))
+        .def("node_loader", &call_node_loader, py::arg("index"))
         .def_property_readonly("name", [](const Plugin& p) {
             const char* name = p.entry().name;
             return decoded(name ? name : "");
@@ -698,7 +703,7 @@ PYBIND11_MODULE(arnold_standin, m)
             ParamInfo info;
             return ai_standin::node_parameter(n.handle, name.c_str(), info);
         })
-        .def("parameters", [](const Node& n) { return parameter_list(ai_standin::node_parameters(n.handle), true); })
+        .def("parameters", [](const Node& n) { return parameter_list(ai_standin::current_parameters(n.handle), true); })
         .def("open", &node_open, py::arg("data_window") = py::none(), py::arg("display_window") = py::none(),
              py::arg("bucket_size") = 64, py::arg("outputs") = py::none())
         .def("write_bucket", &node_write_bucket, py::arg("xo"), py::arg("yo"), py::arg("size_x"), py::arg("size_y"),

@@ -11,7 +11,7 @@ using ai_standin::Output;
 
 struct AtOutputIterator {
     struct Entry {
-        const char* name;  // interned
+        AtString name;
         int pixel_type;
         const void* data;
     };
@@ -19,12 +19,12 @@ struct AtOutputIterator {
     size_t next = 0;
 };
 
-AI_API bool AiOutputIteratorGetNext(AtOutputIterator* iterator, const char** output_name,
+AI_API bool AiOutputIteratorGetNext(AtOutputIterator* iter, AtString* output_name,
                                     int* pixel_type, const void** bucket_data)
 {
-    if (!iterator || iterator->next >= iterator->entries.size())
+    if (!iter || iter->next >= iter->entries.size())
         return false;
-    const AtOutputIterator::Entry& entry = iterator->entries[iterator->next++];
+    const AtOutputIterator::Entry& entry = iter->entries[iter->next++];
     if (output_name)
         *output_name = entry.name;
     if (pixel_type)
@@ -34,10 +34,10 @@ AI_API bool AiOutputIteratorGetNext(AtOutputIterator* iterator, const char** out
     return true;
 }
 
-AI_API void AiOutputIteratorReset(AtOutputIterator* iterator)
+AI_API void AiOutputIteratorReset(AtOutputIterator* iter)
 {
-    if (iterator)
-        iterator->next = 0;
+    if (iter)
+        iter->next = 0;
 }
 
 namespace {
@@ -47,8 +47,8 @@ AtOutputIterator make_iterator(const std::vector<Output>& outputs,
 {
     AtOutputIterator iterator;
     for (size_t i = 0; i < outputs.size(); ++i)
-        iterator.entries.push_back({standin::intern(outputs[i].name.c_str()),
-                                    outputs[i].pixel_type, data[i]});
+        iterator.entries.push_back({AtString(outputs[i].name.c_str()), outputs[i].pixel_type,
+                                    data[i]});
     return iterator;
 }
 
@@ -153,7 +153,7 @@ void render_worker(RenderJob& job, uint16_t tid)
 
 namespace ai_standin {
 
-AI_API void driver_open(AtNode* node, const std::vector<Output>& outputs, AtBBox2 display_window,
+AI_API void open_driver(AtNode* node, const std::vector<Output>& outputs, AtBBox2 display_window,
                         AtBBox2 data_window, int bucket_size)
 {
     const AtDriverNodeMethods* m = driver_methods(node);
@@ -164,8 +164,8 @@ AI_API void driver_open(AtNode* node, const std::vector<Output>& outputs, AtBBox
     m->DriverOpen(node, &iterator, display_window, data_window, bucket_size);
 }
 
-AI_API void driver_write_bucket(AtNode* node, const std::vector<Output>& outputs, int xo, int yo,
-                                int size_x, int size_y)
+AI_API void write_bucket(AtNode* node, const std::vector<Output>& outputs, int xo, int yo,
+                         int size_x, int size_y)
 {
     const AtDriverNodeMethods* m = driver_methods(node);
     if (!m || !m->DriverWriteBucket)
@@ -175,7 +175,7 @@ AI_API void driver_write_bucket(AtNode* node, const std::vector<Output>& outputs
     m->DriverWriteBucket(node, &iterator, nullptr, xo, yo, size_x, size_y);
 }
 
-AI_API void driver_close(AtNode* node, const std::vector<Output>& outputs)
+AI_API void close_driver(AtNode* node, const std::vector<Output>& outputs)
 {
     const AtDriverNodeMethods* m = driver_methods(node);
     if (!m || !m->DriverClose)
@@ -218,7 +218,7 @@ AI_API int render(AtNode* node, const std::vector<Output>& frame_outputs, AtBBox
     std::vector<Output> announced = frame_outputs;  // open and close see no samples
     for (Output& output : announced)
         output.data = nullptr;
-    driver_open(node, announced, AtBBox2{0, 0, xres - 1, yres - 1}, data_window, bucket_size);
+    open_driver(node, announced, AtBBox2{0, 0, xres - 1, yres - 1}, data_window, bucket_size);
 
     RenderJob job;
     job.node = node;
@@ -235,7 +235,7 @@ AI_API int render(AtNode* node, const std::vector<Output>& frame_outputs, AtBBox
     for (std::thread& worker : pool)
         worker.join();
 
-    driver_close(node, announced);
+    close_driver(node, announced);
     return job.written.load();
 }
 

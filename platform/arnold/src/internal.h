@@ -12,6 +12,13 @@
 #include "ai.h"
 #include "ai_standin.h"
 
+// In the runtime's definitions AI_API only exports: each function keeps the linkage that
+// its header gives it, C for the renderer API and C++ for the control interface.
+#undef AI_API
+#define AI_API __attribute__((visibility("default")))
+
+#define AI_PRINTF_FORMAT(fmt, first) __attribute__((format(printf, fmt, first)))
+
 // One declared or user parameter and its current value.
 struct StoredParam {
     const char* name = nullptr;  // interned: looked up by pointer
@@ -35,7 +42,8 @@ struct AtNodeEntry {
     const AtDriverNodeMethods* dmethods = nullptr;
 };
 
-struct AtRenderSession {
+class AtRenderSession {
+public:
     AtUniverse* universe = nullptr;
 };
 
@@ -62,7 +70,8 @@ struct LogStore {
     std::vector<ai_standin::LogLine> lines;
 };
 
-struct AtUniverse {
+class AtUniverse {
+public:
     std::shared_ptr<LogStore> log = std::make_shared<LogStore>();
     AtRenderSession session;
 
@@ -77,6 +86,12 @@ struct AtUniverse {
 };
 
 namespace standin {
+
+// The method tables of a plug-in's record; null when the record has none.
+inline const AtNodeMethods* methods_of(const AtNodeLib& lib)
+{
+    return static_cast<const AtNodeMethods*>(lib.methods);
+}
 
 // The universe that node methods run for on this thread (null: none).
 AtUniverse* current_universe();

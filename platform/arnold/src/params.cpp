@@ -272,12 +272,13 @@ namespace ai_standin {
 AI_API std::vector<ParamInfo> declared_parameters(const AtNodeLib& lib)
 {
     AtList list;
-    if (lib.methods && lib.methods->cmethods && lib.methods->cmethods->Parameters)
-        lib.methods->cmethods->Parameters(&list, nullptr);
+    const AtNodeMethods* methods = standin::methods_of(lib);
+    if (methods && methods->cmethods && methods->cmethods->Parameters)
+        methods->cmethods->Parameters(&list, nullptr);
     return std::move(list.declarations);
 }
 
-AI_API std::vector<ParamInfo> node_parameters(const AtNode* node)
+AI_API std::vector<ParamInfo> current_parameters(const AtNode* node)
 {
     std::vector<ParamInfo> result;
     if (!node)

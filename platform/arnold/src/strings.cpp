@@ -1,6 +1,7 @@
 // Interned strings: one stable pointer per distinct text for the whole process.
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <shared_mutex>
 #include <string_view>
@@ -54,7 +55,17 @@ const char* intern(const char* text)
 
 }  // namespace standin
 
-AI_API const char* AiCreateAtStringData_private(const char* text)
+AI_API const char* AiCreateAtStringData_private(const char* str)
 {
-    return standin::intern(text);
+    return standin::intern(str);
+}
+
+AI_API size_t AiAtStringLength(const char* str)
+{
+    return str ? std::strlen(str) : 0;
+}
+
+AI_API size_t AiAtStringHash(const char* str)
+{
+    return std::hash<std::string_view>{}(str ? str : "");
 }

@@ -44,8 +44,9 @@ std::shared_ptr<AtNodeEntry> make_entry(const AtNodeLib& lib)
     auto entry = std::make_shared<AtNodeEntry>();
     entry->name = lib.name ? lib.name : "";
     entry->node_type = lib.node_type;
-    entry->cmethods = lib.methods->cmethods;
-    entry->dmethods = static_cast<const AtDriverNodeMethods*>(lib.methods->dmethods);
+    const AtNodeMethods* methods = standin::methods_of(lib);
+    entry->cmethods = methods->cmethods;
+    entry->dmethods = static_cast<const AtDriverNodeMethods*>(methods->dmethods);
     return entry;
 }
 
@@ -86,7 +87,7 @@ AI_API void AiDriverInitialize(AtNode* node, bool supports_multiple_outputs)
 // (else the most recent one). The registry holds each name once: the same name
 // and type again is accepted (and shows in the set-up calls); another type
 // under a registered name is refused.
-AI_API bool AiAOVRegister(const char* name, int type, int blend_mode)
+AI_API bool AiAOVRegister(const char* name, uint8_t type, int blend_mode)
 {
     if (standin::failing("AiAOVRegister"))
         return false;
@@ -158,7 +159,8 @@ AI_API void destroy_universe(AtUniverse* universe)
 
 AI_API AtNode* create_node(AtUniverse* universe, const AtNodeLib& lib, const char* name)
 {
-    if (!universe || !name || !*name || !lib.methods || !lib.methods->cmethods) {
+    const AtNodeMethods* methods = standin::methods_of(lib);
+    if (!universe || !name || !*name || !methods || !methods->cmethods) {
         standin::log_to(universe, SEVERITY_ERROR, "%screate_node: %s", standin::kOwnPrefix,
                         (!name || !*name) ? "a node needs a name" : "the plug-in record has no methods");
         return nullptr;

@@ -74,17 +74,17 @@ const char** extension()
     return kExtensions;
 }
 
-void driver_open(AtNode* node, AtOutputIterator* iterator, AtBBox2 display, AtBBox2 data,
-                 int bucket_size)
+void open_outputs(AtNode* node, AtOutputIterator* iterator, AtBBox2 display, AtBBox2 data,
+                  int bucket_size)
 {
     g_serial_max = 0;
     g_process_max = 0;
     g_open_block = AiMalloc(16);
     std::string outputs;
-    const char* name;
+    AtString name;
     int type;
     while (AiOutputIteratorGetNext(iterator, &name, &type, nullptr))
-        outputs += std::string(" ") + name + ":" + std::to_string(type);
+        outputs += std::string(" ") + name.c_str() + ":" + std::to_string(type);
     AiMsgInfo("open display %d %d %d %d data %d %d %d %d bucket %d outputs%s", display.minx,
               display.miny, display.maxx, display.maxy, data.minx, data.miny, data.maxx, data.maxy,
               bucket_size, outputs.c_str());
@@ -127,13 +127,13 @@ void write_bucket(AtNode*, AtOutputIterator* iterator, AtAOVSampleIterator*, int
                   int sy)
 {
     occupy(g_serial_in_flight, g_serial_max);
-    const char* name;
+    AtString name;
     int type;
     const void* data;
     while (AiOutputIteratorGetNext(iterator, &name, &type, &data)) {
         std::string line = "write " + std::to_string(xo) + " " + std::to_string(yo) + " " +
-                           std::to_string(sx) + " " + std::to_string(sy) + " " + name + " " +
-                           std::to_string(type);
+                           std::to_string(sx) + " " + std::to_string(sy) + " " + name.c_str() +
+                           " " + std::to_string(type);
         const auto* samples = static_cast<const float*>(data);
         const int count = sx * sy * floats_per_pixel(type);
         for (int i = 0; i < count; ++i) {
@@ -145,7 +145,7 @@ void write_bucket(AtNode*, AtOutputIterator* iterator, AtAOVSampleIterator*, int
     }
 }
 
-void driver_close(AtNode*, AtOutputIterator*)
+void close_outputs(AtNode*, AtOutputIterator*)
 {
     AiFree(g_open_block);
     g_open_block = nullptr;
@@ -154,9 +154,9 @@ void driver_close(AtNode*, AtOutputIterator*)
 }
 
 const AtCommonMethods common_methods = {nullptr, nullptr, parameters, initialize, nullptr, finish};
-const AtDriverNodeMethods driver_methods = {supports_pixel_type, extension,      driver_open,
+const AtDriverNodeMethods driver_methods = {supports_pixel_type, extension,      open_outputs,
                                             needs_bucket,        prepare_bucket, process_bucket,
-                                            write_bucket,        driver_close};
+                                            write_bucket,        close_outputs};
 const AtNodeMethods node_methods = {&common_methods, &driver_methods};
 
 }  // namespace

@@ -1,0 +1,10 @@
+#pragma once
+// Vectors and points (stand-in).
+
+struct AtVector {
+    float x, y, z;
+};
+
+struct AtVector2 {
+    float x, y;
+};

@@ -1,0 +1,35 @@
+// Code that the renderer's headers reject, one case per macro: built with REJECTED_<case>
+// defined, this file must not compile; built with none, it must.
+
+#include <ai.h>
+
+#if defined(REJECTED_OUTPUT_NAME_AS_CHARS)
+// Output names come as AtString.
+void walk(AtOutputIterator* iterator) {
+    const char* name = nullptr;
+    int pixel_type = 0;
+    const void* data = nullptr;
+    while (AiOutputIteratorGetNext(iterator, &name, &pixel_type, &data)) {
+    }
+}
+#endif
+
+#if defined(REJECTED_STRING_FROM_CHARS)
+// Making an AtString interns its text: it is never made implicitly.
+AtString label() {
+    AtString text = "label";
+    return text;
+}
+#endif
+
+#if defined(REJECTED_METHOD_NAME_REUSED)
+// The method names are the renderer's macros; a function of that name expands them.
+void driver_open(AtNode* node) { (void)node; }
+#endif
+
+#if defined(REJECTED_METHODS_AS_TABLES)
+// A plug-in's record holds its methods as an untyped pointer.
+const AtCommonMethods* common_methods(const AtNodeLib& lib) { return lib.methods->cmethods; }
+#endif
+
+int main() { return 0; }
