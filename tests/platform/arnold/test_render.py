@@ -162,6 +162,16 @@ def test_driver_allocations_are_counted(universe, node):
     assert universe.allocations_outstanding == before
 
 
+def test_allocations_are_counted_per_universe_and_freed_to_their_owner(plugin):
+    first, second = ai.Universe(), ai.Universe()
+    opened = first.create_driver(plugin, "fake1")
+    other = second.create_driver(plugin, "fake2")
+    opened.open()  # the fake keeps one block from open to close, whichever node closes
+    assert (first.allocations_outstanding, second.allocations_outstanding) == (1, 0)
+    other.close()
+    assert (first.allocations_outstanding, second.allocations_outstanding) == (0, 0)
+
+
 def test_failure_injection_of_the_allocator(universe, node):
     ai.fail("AiMalloc")
     node.open()  # the fake's block is not allocated
