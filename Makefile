@@ -1,14 +1,15 @@
-# The two commands of the README. Both install missing Debian packages first.
+# The commands of the README. Each first installs the Debian packages that it
+# uses and that are missing (scripts/deps.sh).
 .PHONY: demo test bench clean
 
-demo:          ## build, then run the demo
-	scripts/demo.sh
+demo:          ## build (build/demo), then run the demo
+	@scripts/demo.sh
 
 test:          ## the whole suite on the release and the ASan+UBSan builds, and trellisk.exe under Wine
-	scripts/test.sh
+	@scripts/test.sh
 
-bench:         ## the benchmarks (release build)
-	scripts/bench.sh
+bench:         ## the benchmarks (build/bench)
+	@scripts/bench.sh
 
 clean:
 	rm -rf build

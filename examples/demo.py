@@ -137,11 +137,12 @@ def main(argv=None):
     ai = import_standin()
     mtoa_callbacks.output_dir = os.path.abspath(args.out)
 
+    print("korvane demo: %dx%d, bucket size %d, %d threads; PNGs to %s"
+          % (args.width, args.height, args.bucket_size, args.threads, args.out))
+    print("scene: ray casting the beauty, depth and normals ...", flush=True)
     start = time.perf_counter()
     outputs, near, far = scene_outputs(ai, args.width, args.height)
     scene_seconds = time.perf_counter() - start
-    print("korvane demo: %dx%d, bucket size %d, %d threads; PNGs to %s"
-          % (args.width, args.height, args.bucket_size, args.threads, args.out))
     print("scene: ray cast in %.1f ms; depth shown white at %.2f, black at %.2f"
           % (scene_seconds * 1e3, near, far))
 

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# The main job: build the release preset, then run the demo.
+# The demo: installs what the build and the demo need, builds the demo preset
+# (build/demo: the release build without the tests and the benchmarks), then
+# renders the demo scene through the four drivers into demo-output/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
-cmake --preset release >/dev/null
-cmake --build --preset release
-PYTHONPATH="build/release/python:examples" \
-  /usr/bin/python3 examples/demo.py --plugins build/release/plugins "$@"
+scripts/deps.sh demo
+echo "== configuring build/demo"
+cmake --preset demo >/dev/null
+echo "== building build/demo"
+cmake --build --preset demo
+echo "== running the demo"
+PYTHONPATH="build/demo/python:examples" \
+  /usr/bin/python3 examples/demo.py --plugins build/demo/plugins "$@"

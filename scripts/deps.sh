@@ -1,14 +1,28 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that the build, the tests and the demo need,
-# when they are missing. Run as root (or with sudo available).
+# Installs the Debian packages that one of the Makefile's commands needs, when
+# they are missing:
+#
+#   scripts/deps.sh demo    the compiler, CMake, Ninja, Python with its headers,
+#                           numpy and pybind11: what the build and the demo use
+#   scripts/deps.sh test    those, GoogleTest and pytest, and mingw-w64 and Wine
+#                           for the Windows build of trellisk
+#   scripts/deps.sh bench   those of demo, and valgrind for the driver
+#                           benchmark's profile
+#
+# apt's output goes to build/deps.log; the screen gets one line. Installing
+# needs root or sudo; without either, the script names the missing packages
+# and the command that installs them, and fails.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
-packages=(
-  build-essential cmake ninja-build pkg-config
-  python3 python3-dev python3-numpy python3-pytest pybind11-dev
-  libgtest-dev libgmock-dev libbenchmark-dev valgrind
-  g++-mingw-w64-x86-64-posix wine64 wine
-)
+build=(gcc g++ libc6-dev cmake ninja-build python3 python3-dev python3-numpy pybind11-dev)
+case "${1:-}" in
+  demo) packages=("${build[@]}") ;;
+  test) packages=("${build[@]}" libgtest-dev libgmock-dev python3-pytest
+                  g++-mingw-w64-x86-64-posix wine64 wine) ;;
+  bench) packages=("${build[@]}" valgrind) ;;
+  *) echo "usage: $0 demo|test|bench" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -18,8 +32,27 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+  # sudo -v asks for the password if sudo wants one, and fails for a user
+  # that may not use it.
+  if command -v sudo >/dev/null && sudo -v 2>/dev/null; then
+    as_root=(sudo)
+  else
+    echo "Missing Debian packages: ${missing[*]}. As root, run: apt-get update && apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+fi
+
+mkdir -p build
+log="build/deps.log"
+echo "== installing ${#missing[@]} Debian packages for make $1: ${missing[*]} (log: $log)"
+if ! {
+  "${as_root[@]}" apt-get update &&
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+      apt-get install -y --no-install-recommends "${missing[@]}"
+} >"$log" 2>&1; then
+  tail -n 20 "$log" >&2
+  echo "Installing the packages failed; the whole output is in $log" >&2
+  exit 1
+fi

@@ -3,12 +3,14 @@
 # then trellisk.exe, cross-built for Windows, under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh test
 
 for preset in release asan; do
-  echo "== $preset: configure, build, test"
+  echo "== configuring build/$preset"
   cmake --preset "$preset" >/dev/null
+  echo "== building build/$preset"
   cmake --build --preset "$preset"
+  echo "== testing build/$preset"
   ctest --preset "$preset"
 done
 

@@ -44,7 +44,10 @@ AI_STANDIN_API void destroy_universe(AtUniverse* universe);
 AI_STANDIN_API AtNode* create_node(AtUniverse* universe, const AtNodeLib& lib, const char* name);
 AI_STANDIN_API std::vector<LogLine> log_lines(const AtUniverse* universe);
 AI_STANDIN_API void clear_log(AtUniverse* universe);
+// Blocks from AiMalloc not yet freed: in the whole process, or those that the
+// universe's node methods took.
 AI_STANDIN_API size_t allocations_outstanding();
+AI_STANDIN_API size_t allocations_outstanding_in(const AtUniverse* universe);
 
 // ---- Parameters ------------------------------------------------------------
 

@@ -745,7 +745,7 @@ PYBIND11_MODULE(arnold_standin, m)
         .def_property_readonly("setup_calls", [](const Universe& u) { return ai_standin::setup_calls(u.handle); })
         .def_property_readonly("log", &log_list)
         .def("clear_log", [](Universe& u) { ai_standin::clear_log(u.handle); })
-        .def_property_readonly("allocations_outstanding", [](const Universe&) { return ai_standin::allocations_outstanding(); })
+        .def_property_readonly("allocations_outstanding", [](const Universe& u) { return ai_standin::allocations_outstanding_in(u.handle); })
         .def("set_camera", &set_camera, py::arg("position") = py::none(), py::arg("look_at") = py::none(),
              py::arg("fov") = 54.43f, py::arg("up") = py::make_tuple(0, 1, 0), py::arg("matrix") = py::none())
         .def("matrices", [](const Universe& u) {

@@ -2,6 +2,7 @@
 // Internal state of the stand-in runtime: universes, nodes, parameters, the
 // per-universe log and the thread's current universe.
 
+#include <atomic>
 #include <cstdarg>
 #include <memory>
 #include <mutex>
@@ -73,6 +74,9 @@ struct LogStore {
 class AtUniverse {
 public:
     std::shared_ptr<LogStore> log = std::make_shared<LogStore>();
+    // Blocks that this universe's node methods took from AiMalloc and have not freed;
+    // shared with those blocks, which may be freed after the universe is gone.
+    std::shared_ptr<std::atomic<size_t>> allocations = std::make_shared<std::atomic<size_t>>(0);
     AtRenderSession session;
 
     mutable std::mutex mutex;  // guards nodes, aovs, setup_calls

@@ -2,35 +2,73 @@
 // renderer's log, so the tests can check the host against it.
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <string>
-#include <thread>
 
 #include "ai.h"
 
 namespace {
 
-std::atomic<int> g_serial_in_flight{0};   // inside PrepareBucket or WriteBucket
-std::atomic<int> g_serial_max{0};
-std::atomic<int> g_process_in_flight{0};  // inside ProcessBucket
-std::atomic<int> g_process_max{0};
+// Counts the callers inside a section of the driver and keeps the most seen at
+// once. A caller asked to meet waits until a second caller is inside too, so a
+// test sees calls overlap whenever the host lets them, however busy the machine;
+// the wait is bounded, and after one wait in vain no caller waits again.
+class Section {
+public:
+    void reset()
+    {
+        std::lock_guard lock(mutex_);
+        most_ = 0;
+        waited_in_vain_ = false;
+    }
+
+    void enter(bool meet)
+    {
+        std::unique_lock lock(mutex_);
+        most_ = std::max(most_, ++inside_);
+        if (most_ > 1)
+            second_inside_.notify_all();
+        if (meet && !waited_in_vain_)
+            waited_in_vain_ = !second_inside_.wait_for(lock, std::chrono::seconds(10),
+                                                       [this] { return most_ > 1; });
+    }
+
+    void leave()
+    {
+        std::lock_guard lock(mutex_);
+        --inside_;
+    }
+
+    int most()
+    {
+        std::lock_guard lock(mutex_);
+        return most_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable second_inside_;
+    int inside_ = 0;
+    int most_ = 0;
+    bool waited_in_vain_ = false;
+};
+
+Section g_serial;   // inside PrepareBucket or WriteBucket
+Section g_process;  // inside ProcessBucket
 void* g_open_block = nullptr;
 
 const char* kModes[] = {"first", "second", "third", nullptr};
+// Which calls wait for a second one: "meet" holds the index.
+const char* kMeetings[] = {"none", "process", "write", nullptr};
+enum Meeting { MEET_NONE, MEET_PROCESS, MEET_WRITE };
 const char* kExtensions[] = {"fake", "fk", nullptr};
 
-// Counts the callers inside a section and keeps the most seen at once; the
-// pause gives other threads time to enter alongside.
-void occupy(std::atomic<int>& in_flight, std::atomic<int>& most)
+bool meets(const AtNode* node, Meeting meeting)
 {
-    const int now = ++in_flight;
-    int seen = most.load();
-    while (now > seen && !most.compare_exchange_weak(seen, now)) {
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    --in_flight;
+    return AiNodeGetInt(node, AtString("meet")) == meeting;
 }
 
 int floats_per_pixel(int pixel_type)
@@ -52,6 +90,7 @@ void parameters(AtList* params, AtNodeEntry*)
     AiNodeParamStr(params, -1, "label", AtString("hello"));
     AiNodeParamEnum(params, -1, "mode", 1, kModes);
     AiNodeParamRGB(params, -1, "tint", 0.25f, 0.5f, 1.0f);
+    AiNodeParamEnum(params, -1, "meet", MEET_NONE, kMeetings);
 }
 
 void initialize(AtRenderSession*, AtNode* node)
@@ -77,8 +116,8 @@ const char** extension()
 void open_outputs(AtNode* node, AtOutputIterator* iterator, AtBBox2 display, AtBBox2 data,
                   int bucket_size)
 {
-    g_serial_max = 0;
-    g_process_max = 0;
+    g_serial.reset();
+    g_process.reset();
     g_open_block = AiMalloc(16);
     std::string outputs;
     AtString name;
@@ -114,19 +153,22 @@ bool needs_bucket(AtNode* node, int, int, int, int, uint16_t)
 
 void prepare_bucket(AtNode*, int, int, int, int, uint16_t)
 {
-    occupy(g_serial_in_flight, g_serial_max);
+    g_serial.enter(false);
+    g_serial.leave();
 }
 
-void process_bucket(AtNode*, AtOutputIterator*, AtAOVSampleIterator*, int, int, int, int, uint16_t)
+void process_bucket(AtNode* node, AtOutputIterator*, AtAOVSampleIterator*, int, int, int, int,
+                    uint16_t)
 {
-    occupy(g_process_in_flight, g_process_max);
+    g_process.enter(meets(node, MEET_PROCESS));
+    g_process.leave();
 }
 
 // One line per output: "write xo yo sx sy name type v0 v1 ...", every sample.
-void write_bucket(AtNode*, AtOutputIterator* iterator, AtAOVSampleIterator*, int xo, int yo, int sx,
-                  int sy)
+void write_bucket(AtNode* node, AtOutputIterator* iterator, AtAOVSampleIterator*, int xo, int yo,
+                  int sx, int sy)
 {
-    occupy(g_serial_in_flight, g_serial_max);
+    g_serial.enter(meets(node, MEET_WRITE));
     AtString name;
     int type;
     const void* data;
@@ -143,6 +185,7 @@ void write_bucket(AtNode*, AtOutputIterator* iterator, AtAOVSampleIterator*, int
         }
         AiMsgInfo("%s", line.c_str());
     }
+    g_serial.leave();
 }
 
 void close_outputs(AtNode*, AtOutputIterator*)
@@ -150,7 +193,7 @@ void close_outputs(AtNode*, AtOutputIterator*)
     AiFree(g_open_block);
     g_open_block = nullptr;
     AiFree(nullptr);
-    AiMsgInfo("close serial %d process %d", g_serial_max.load(), g_process_max.load());
+    AiMsgInfo("close serial %d process %d", g_serial.most(), g_process.most());
 }
 
 const AtCommonMethods common_methods = {nullptr, nullptr, parameters, initialize, nullptr, finish};

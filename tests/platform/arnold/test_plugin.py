@@ -25,6 +25,7 @@ def test_parameters_in_declaration_order_with_defaults(plugin):
         ("label", "STRING", "hello"),
         ("mode", "ENUM", (1, ["first", "second", "third"])),
         ("tint", "RGB", (0.25, 0.5, 1.0)),
+        ("meet", "ENUM", (0, ["none", "process", "write"])),
     ]
 
 
