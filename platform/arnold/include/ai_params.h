@@ -45,3 +45,13 @@ AI_API void AiNodeParamRGB(AtList* params, int varoffset, const char* pname, flo
 AI_API void AiNodeParamPtr(AtList* params, int varoffset, const char* pname, void* pdefault);
 AI_API void AiNodeParamEnum(AtList* params, int varoffset, const char* pname, int pdefault,
                             AtEnum enum_type);
+
+// Shorthands for declaring parameters inside node_parameters, whose parameter list is
+// named params.
+#define AiParameterBool(n, c)      AiNodeParamBool(params, -1, n, c);
+#define AiParameterInt(n, c)       AiNodeParamInt(params, -1, n, c);
+#define AiParameterFlt(n, c)       AiNodeParamFlt(params, -1, n, c);
+#define AiParameterStr(n, c)       AiNodeParamStr(params, -1, n, AtString(c));
+#define AiParameterRGB(n, r, g, b) AiNodeParamRGB(params, -1, n, r, g, b);
+#define AiParameterPtr(n, c)       AiNodeParamPtr(params, -1, n, c);
+#define AiParameterEnum(n, c, e)   AiNodeParamEnum(params, -1, n, c, e);

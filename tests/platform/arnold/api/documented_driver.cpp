@@ -31,6 +31,13 @@ node_parameters {
     AiNodeParamRGB(params, -1, "tint", 1.0f, 0.5f, 0.25f);
     AiNodeParamPtr(params, -1, "callback", nullptr);
     AiNodeParamEnum(params, -1, "mode", 0, kModes);
+    AiParameterBool("visible", false);
+    AiParameterInt("samples", 4);
+    AiParameterFlt("exposure", 0.0f);
+    AiParameterStr("filename", "out.raw");
+    AiParameterRGB("background", 0.0f, 0.0f, 0.0f);
+    AiParameterPtr("user_data", nullptr);
+    AiParameterEnum("filter", 1, kModes);
 }
 
 node_initialize {
