@@ -35,6 +35,10 @@ void call_mtoa_callback(const char* function_name, const ArgumentBuilder& build_
 // The same for a function called without arguments.
 void call_mtoa_callback(const char* function_name);
 
+// Gives up one reference, if there is one. A function, not the macro: in some Python
+// versions Py_XDECREF is a statement, which cannot stand in an expression.
+inline void release_reference(PyObject* object) { Py_XDECREF(object); }
+
 // Packs new references into one tuple and gives them up; null when any of them, or the
 // tuple, could not be made.
 template <class... Objects>
@@ -42,7 +46,7 @@ PyObject* pack_new_references(Objects*... objects) {
     PyObject* tuple = (... && (objects != nullptr))
                           ? PyTuple_Pack(sizeof...(objects), objects...)
                           : nullptr;
-    (Py_XDECREF(objects), ...);
+    (release_reference(objects), ...);
     return tuple;
 }
 
