@@ -1,8 +1,10 @@
 # Test helpers shared by every test folder.
 #
 #   korvane_add_pytest(<name> <path> [ENV var=value ...])
-#       Runs pytest on a file or folder with the project's Python modules, the
-#       examples and the shared test helpers (tests/support) on the path. Under the sanitizer build the interpreter loads the sanitizer runtime
+#       Runs pytest (under KORVANE_TEST_PYTHON) on a file or folder with the
+#       project's Python modules, the examples and the shared test helpers
+#       (tests/support) on the path. KORVANE_PYTHON_EXECUTABLE names the build's
+#       own interpreter, for tests that run the build's modules in it. Under the sanitizer build the interpreter loads the sanitizer runtime
 #       first (LD_PRELOAD), together with libstdc++: the interpreter does not load
 #       libstdc++ at start-up, and the sanitizer's exception interceptor then finds no
 #       __cxa_throw to forward to and aborts at the first C++ throw. Leak detection
@@ -12,6 +14,10 @@
 
 find_package(GTest REQUIRED)
 
+# pytest runs under the build's Python, unless that one lacks pytest (a build for a
+# deployed Python): then under this one.
+set(KORVANE_TEST_PYTHON "${Python3_EXECUTABLE}" CACHE FILEPATH "Python that runs pytest")
+
 set(KORVANE_TEST_ENV
   "PYTHONPATH=${KORVANE_PYTHON_DIR}:${CMAKE_SOURCE_DIR}/examples:${CMAKE_SOURCE_DIR}/tests/support"
   "PYTHONDONTWRITEBYTECODE=1"
@@ -19,7 +25,8 @@ set(KORVANE_TEST_ENV
   "KORVANE_BUILD_DIR=${CMAKE_BINARY_DIR}"
   "KORVANE_PLUGIN_DIR=${KORVANE_PLUGIN_DIR}"
   "KORVANE_PYTHON_DIR=${KORVANE_PYTHON_DIR}"
-  "KORVANE_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
+  "KORVANE_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"
+  "KORVANE_PYTHON_EXECUTABLE=${Python3_EXECUTABLE}")
 
 if(KORVANE_SANITIZE)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
@@ -37,7 +44,7 @@ endif()
 function(korvane_add_pytest name path)
   cmake_parse_arguments(ARG "" "" "ENV" ${ARGN})
   add_test(NAME ${name}
-           COMMAND ${Python3_EXECUTABLE} -m pytest -q -p no:cacheprovider ${path}
+           COMMAND ${KORVANE_TEST_PYTHON} -m pytest -q -p no:cacheprovider ${path}
            WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "${KORVANE_TEST_ENV};${KORVANE_PYTHON_TEST_ENV};${ARG_ENV}"
