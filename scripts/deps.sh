@@ -8,6 +8,8 @@
 #                           for the Windows build of trellisk
 #   scripts/deps.sh bench   those of demo, and valgrind for the driver
 #                           benchmark's profile
+#   scripts/deps.sh deploy  the compiler, CMake, Ninja and pybind11: the builds
+#                           for the deployed Pythons bring their own Python
 #
 # apt's output goes to build/deps.log; the screen gets one line. Installing
 # needs root or sudo; without either, the script names the missing packages
@@ -15,13 +17,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=(gcc g++ libc6-dev cmake ninja-build python3 python3-dev python3-numpy pybind11-dev)
+compile=(gcc g++ libc6-dev cmake ninja-build pybind11-dev)
+build=("${compile[@]}" python3 python3-dev python3-numpy)
 case "${1:-}" in
   demo) packages=("${build[@]}") ;;
   test) packages=("${build[@]}" libgtest-dev libgmock-dev python3-pytest
                   g++-mingw-w64-x86-64-posix wine64 wine) ;;
   bench) packages=("${build[@]}" valgrind) ;;
-  *) echo "usage: $0 demo|test|bench" >&2; exit 2 ;;
+  deploy) packages=("${compile[@]}") ;;
+  *) echo "usage: $0 demo|test|bench|deploy" >&2; exit 2 ;;
 esac
 
 missing=()
