@@ -139,7 +139,7 @@ AI_STANDIN_API int render(AtNode* node, const std::vector<Output>& frame_outputs
 
 // Makes an operation fail, process-wide, until reset_failures: "AiMalloc"
 // returns null, "AiDriverGetMatrices" gives identities and false,
-// "AiAOVRegister" refuses, "AiColorManagerTransform" leaves the colour and
+// "AiAOVRegister" refuses, "AiColorManagerTransform" writes no pixel and
 // returns false. False for an operation that cannot be made to fail.
 AI_STANDIN_API bool fail(const char* operation);
 AI_STANDIN_API void reset_failures();

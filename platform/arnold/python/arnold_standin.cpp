@@ -634,7 +634,8 @@ py::list log_list(const Universe& universe)
 std::array<float, 4> color_transform(const std::array<float, 4>& rgba, const std::string& space)
 {
     AtRGBA pixel{rgba[0], rgba[1], rgba[2], rgba[3]};
-    if (!AiColorManagerTransform(nullptr, AtString(space.c_str()), true, true, nullptr, &pixel))
+    if (!AiColorManagerTransform(nullptr, AtString(space.c_str()), true, true, nullptr, &pixel,
+                                 nullptr, nullptr, nullptr))
         throw py::value_error("unknown colour space '" + space + "'");
     return {pixel.r, pixel.g, pixel.b, pixel.a};
 }
