@@ -25,11 +25,18 @@ typedef bool (*AtNodeLoaderFunc)(int i, AtNodeLib* node);
 namespace ai_standin {
 
 struct LogLine {
-    int severity;  // 0 info, 1 warning, 2 error
+    int severity;  // a Severity
     std::string text;
 };
 
-enum Severity { SEVERITY_INFO = 0, SEVERITY_WARNING = 1, SEVERITY_ERROR = 2 };
+// The renderer's severity codes, and debug lines (AiMsgDebug) apart from the info lines.
+enum Severity {
+    SEVERITY_INFO = 0,
+    SEVERITY_WARNING = 1,
+    SEVERITY_ERROR = 2,
+    SEVERITY_FATAL = 3,
+    SEVERITY_DEBUG = 4
+};
 
 // A universe with its options node (xres, yres, camera, color_manager). With a
 // camera name, a perspective camera of that name stands at the origin looking

@@ -110,6 +110,19 @@ TEST_F(StandinLogRouting, LongLinesAreKeptWhole)
     EXPECT_EQ(texts(u).at(0), "[" + text + "]");
 }
 
+TEST_F(StandinLogRouting, DebugAndFatalLinesKeepTheirOwnSeverity)
+{
+    AtUniverse* u = make();
+    AiMsgDebug("debug %d", 1);
+    AiMsgFatal("fatal %s", "two");
+    const auto lines = ai_standin::log_lines(u);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].text, "debug 1");
+    EXPECT_EQ(lines[0].severity, ai_standin::SEVERITY_DEBUG);
+    EXPECT_EQ(lines[1].text, "fatal two");
+    EXPECT_EQ(lines[1].severity, ai_standin::SEVERITY_FATAL);
+}
+
 TEST_F(StandinNodeQueries, MissingAndMistypedReadsGiveZeroAndAWarning)
 {
     AtUniverse* u = make();

@@ -132,6 +132,7 @@ driver_write_bucket {
             AiMsgWarning("bucket %d %d left unencoded: no %s space", bucket_xo, bucket_yo,
                          srgb.c_str());
         }
+        if (count > 0) AiMsgDebug("first encoded red %f", double(encoded[0].r));
         AiFree(encoded);
 
         auto* bytes = static_cast<uint8_t*>(AiMalloc(count * 4));
@@ -156,8 +157,13 @@ driver_write_bucket {
 }
 
 driver_close {
-    (void)node;
     (void)iterator;
+    if (!node) {
+        AiMsgFatal("%s: closed without a node", "documented_driver");
+        return;
+    }
+    const int count = AiNodeGetInt(node, AtString("count"));
+    if (count < 0) AiMsgError("%s: count %d is negative", AiNodeGetName(node), count);
 }
 
 node_loader {

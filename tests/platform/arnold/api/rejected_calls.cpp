@@ -49,4 +49,9 @@ bool encode(AtRGBA& pixel, AtRGB& rgb, float& channel) {
 }
 #endif
 
+#if defined(REJECTED_MSG_FORMAT)
+// The log checks its arguments against the format (REJECTED_MSG_FORMAT names the function).
+void report(const char* name) { REJECTED_MSG_FORMAT("bucket %d done", name); }
+#endif
+
 int main() { return 0; }
