@@ -13,3 +13,11 @@
 #else
 #  define AI_API AI_EXTERN_C __attribute__((visibility("default")))
 #endif
+
+// A printf-like function: the format is argument fmt, the values start at argument first.
+// Only GCC and Clang check it.
+#if defined(__GNUC__) || defined(__clang__)
+#  define AI_PRINTF_ARGS(fmt, first) __attribute__((format(printf, fmt, first)))
+#else
+#  define AI_PRINTF_ARGS(fmt, first)
+#endif

@@ -25,11 +25,18 @@ typedef bool (*AtNodeLoaderFunc)(int i, AtNodeLib* node);
 namespace ai_standin {
 
 struct LogLine {
-    int severity;  // 0 info, 1 warning, 2 error
+    int severity;  // a Severity
     std::string text;
 };
 
-enum Severity { SEVERITY_INFO = 0, SEVERITY_WARNING = 1, SEVERITY_ERROR = 2 };
+// The renderer's severity codes, and debug lines (AiMsgDebug) apart from the info lines.
+enum Severity {
+    SEVERITY_INFO = 0,
+    SEVERITY_WARNING = 1,
+    SEVERITY_ERROR = 2,
+    SEVERITY_FATAL = 3,
+    SEVERITY_DEBUG = 4
+};
 
 // A universe with its options node (xres, yres, camera, color_manager). With a
 // camera name, a perspective camera of that name stands at the origin looking
@@ -139,7 +146,7 @@ AI_STANDIN_API int render(AtNode* node, const std::vector<Output>& frame_outputs
 
 // Makes an operation fail, process-wide, until reset_failures: "AiMalloc"
 // returns null, "AiDriverGetMatrices" gives identities and false,
-// "AiAOVRegister" refuses, "AiColorManagerTransform" leaves the colour and
+// "AiAOVRegister" refuses, "AiColorManagerTransform" writes no pixel and
 // returns false. False for an operation that cannot be made to fail.
 AI_STANDIN_API bool fail(const char* operation);
 AI_STANDIN_API void reset_failures();

@@ -622,11 +622,11 @@ void set_camera(Universe& universe, const py::object& position, const py::object
 
 py::list log_list(const Universe& universe)
 {
-    static const char* const kSeverity[] = {"info", "warning", "error"};
+    static const char* const kSeverity[] = {"info", "warning", "error", "fatal", "debug"};
     py::list result;
     for (const ai_standin::LogLine& line : ai_standin::log_lines(universe.handle)) {
         const int s = line.severity;
-        result.append(py::make_tuple(s >= 0 && s <= 2 ? kSeverity[s] : "info", decoded(line.text)));
+        result.append(py::make_tuple(s >= 0 && s <= 4 ? kSeverity[s] : "info", decoded(line.text)));
     }
     return result;
 }
@@ -634,7 +634,8 @@ py::list log_list(const Universe& universe)
 std::array<float, 4> color_transform(const std::array<float, 4>& rgba, const std::string& space)
 {
     AtRGBA pixel{rgba[0], rgba[1], rgba[2], rgba[3]};
-    if (!AiColorManagerTransform(nullptr, AtString(space.c_str()), true, true, nullptr, &pixel))
+    if (!AiColorManagerTransform(nullptr, AtString(space.c_str()), true, true, nullptr, &pixel,
+                                 nullptr, nullptr, nullptr))
         throw py::value_error("unknown colour space '" + space + "'");
     return {pixel.r, pixel.g, pixel.b, pixel.a};
 }

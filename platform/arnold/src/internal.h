@@ -18,8 +18,6 @@
 #undef AI_API
 #define AI_API __attribute__((visibility("default")))
 
-#define AI_PRINTF_FORMAT(fmt, first) __attribute__((format(printf, fmt, first)))
-
 // One declared or user parameter and its current value.
 struct StoredParam {
     const char* name = nullptr;  // interned: looked up by pointer
@@ -121,7 +119,7 @@ AtUniverse* acting_universe();
 std::shared_ptr<LogStore> target_log();
 
 void append_log(LogStore& log, int severity, std::string text);
-void log_to(AtUniverse* universe, int severity, const char* format, ...) AI_PRINTF_FORMAT(3, 4);
+void log_to(AtUniverse* universe, int severity, const char* format, ...) AI_PRINTF_ARGS(3, 4);
 std::string vformat(const char* format, va_list args);
 
 // The stand-in's own warnings carry this prefix.

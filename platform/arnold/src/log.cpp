@@ -124,6 +124,14 @@ AI_API void AiMsgInfo(const char* format, ...)
     va_end(args);
 }
 
+AI_API void AiMsgDebug(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    vlog(ai_standin::SEVERITY_DEBUG, format, args);
+    va_end(args);
+}
+
 AI_API void AiMsgWarning(const char* format, ...)
 {
     va_list args;
@@ -137,6 +145,15 @@ AI_API void AiMsgError(const char* format, ...)
     va_list args;
     va_start(args, format);
     vlog(ai_standin::SEVERITY_ERROR, format, args);
+    va_end(args);
+}
+
+// The stand-in records the line and returns; ending the render is the host's part.
+AI_API void AiMsgFatal(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    vlog(ai_standin::SEVERITY_FATAL, format, args);
     va_end(args);
 }
 

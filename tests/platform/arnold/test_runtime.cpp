@@ -110,6 +110,19 @@ TEST_F(StandinLogRouting, LongLinesAreKeptWhole)
     EXPECT_EQ(texts(u).at(0), "[" + text + "]");
 }
 
+TEST_F(StandinLogRouting, DebugAndFatalLinesKeepTheirOwnSeverity)
+{
+    AtUniverse* u = make();
+    AiMsgDebug("debug %d", 1);
+    AiMsgFatal("fatal %s", "two");
+    const auto lines = ai_standin::log_lines(u);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].text, "debug 1");
+    EXPECT_EQ(lines[0].severity, ai_standin::SEVERITY_DEBUG);
+    EXPECT_EQ(lines[1].text, "fatal two");
+    EXPECT_EQ(lines[1].severity, ai_standin::SEVERITY_FATAL);
+}
+
 TEST_F(StandinNodeQueries, MissingAndMistypedReadsGiveZeroAndAWarning)
 {
     AtUniverse* u = make();
@@ -160,8 +173,9 @@ TEST_F(StandinColour, DefaultsAndTransformAreTheSameForTheUniverseManagerAndNull
         EXPECT_STREQ(srgb.c_str(), "sRGB");
         EXPECT_STREQ(linear.c_str(), "linear");
         AtRGBA pixel{0.5f, 0.0f, 1.0f, 0.25f};
-        const AtVector2 position{3.0f, 4.0f};
-        EXPECT_TRUE(AiColorManagerTransform(m, srgb, true, true, &position, &pixel));
+        // One pixel in place, as a driver transforms its working pixel.
+        EXPECT_TRUE(AiColorManagerTransform(m, srgb, true, true, nullptr, &pixel, nullptr, nullptr,
+                                            nullptr));
         EXPECT_NEAR(pixel.r, 0.735357f, 1e-5f);
         EXPECT_EQ(pixel.g, 0.0f);
         EXPECT_NEAR(pixel.b, 1.0f, 1e-6f);
@@ -184,6 +198,98 @@ TEST_F(StandinColour, ANodeThatIsNoManagerOrAnUnknownSpaceLeavesEverything)
     EXPECT_FALSE(AiColorManagerTransform(nullptr, AtString("ACEScg"), true, true, nullptr, &pixel));
     EXPECT_FALSE(AiColorManagerTransform(nullptr, AtString(), true, true, nullptr, &pixel));
     EXPECT_EQ(pixel.r + pixel.g + pixel.b + pixel.a, 2.0f);
+}
+
+// sRGB's output curve at 0.5 and at 0.25.
+constexpr float kHalfEncoded = 0.735357f;
+constexpr float kQuarterEncoded = 0.537099f;
+
+TEST_F(StandinColour, ARegionOfStridedRgbIsCopiedIntoPackedRgba)
+{
+    make();
+    // 3 x 2 pixels of RGB floats, each followed by one float of padding, and a row gap
+    // of two floats.
+    constexpr size_t kPixel = 4, kRow = 3 * kPixel + 2;
+    std::vector<float> src(2 * kRow, -1.0f);
+    for (size_t row = 0; row < 2; ++row)
+        for (size_t column = 0; column < 3; ++column)
+            for (size_t c = 0; c < 3; ++c)
+                src[row * kRow + column * kPixel + c] = row == 0 ? 0.5f : 0.25f;
+    const std::vector<float> src_before = src;
+    std::vector<AtRGBA> dst(3 * 2 + 1, AtRGBA{9.0f, 9.0f, 9.0f, 9.0f});  // one past the region
+    const AtChannelLayout rgb(AI_TYPE_RGB, AI_TYPE_FLOAT, kPixel * sizeof(float),
+                              kRow * sizeof(float));
+    // The region's image position does not move the buffers: both start at its first pixel.
+    const AtBBox2 roi{5, 7, 7, 8};
+    ASSERT_TRUE(AiColorManagerTransform(nullptr, AtString("sRGB"), true, false, &roi, src.data(),
+                                        &rgb, dst.data(), nullptr));
+    for (size_t i = 0; i < 6; ++i) {
+        const float expected = i < 3 ? kHalfEncoded : kQuarterEncoded;
+        EXPECT_NEAR(dst[i].r, expected, 1e-5f) << i;
+        EXPECT_NEAR(dst[i].b, expected, 1e-5f) << i;
+        EXPECT_EQ(dst[i].a, 1.0f) << i;  // RGB has no alpha: opaque
+    }
+    EXPECT_EQ(dst[6].r, 9.0f);
+    EXPECT_EQ(src, src_before);
+}
+
+TEST_F(StandinColour, ARegionOfRgbaIsTransformedInPlaceAndItsGapsAreLeft)
+{
+    make();
+    // 2 x 2 RGBA pixels, rows three pixels apart: the third pixel of a row is no part of it.
+    std::vector<AtRGBA> pixels(2 * 3, AtRGBA{0.5f, 0.5f, 0.5f, 0.75f});
+    const AtChannelLayout rgba(AI_TYPE_RGBA, AI_TYPE_FLOAT, sizeof(AtRGBA), 3 * sizeof(AtRGBA));
+    const AtBBox2 roi{0, 0, 1, 1};
+    ASSERT_TRUE(AiColorManagerTransform(nullptr, AtString("sRGB"), true, true, &roi, pixels.data(),
+                                        &rgba));
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const bool inside = i % 3 != 2;
+        EXPECT_NEAR(pixels[i].g, inside ? kHalfEncoded : 0.5f, 1e-5f) << i;
+        EXPECT_EQ(pixels[i].a, 0.75f) << i;
+    }
+}
+
+TEST_F(StandinColour, UnreadableBuffersAndAnInjectedFailureWriteNothing)
+{
+    AtUniverse* u = make();
+    const AtChannelLayout bytes(AI_TYPE_RGBA, AI_TYPE_BYTE, 4, 4);
+    const AtChannelLayout vectors(AI_TYPE_VECTOR, AI_TYPE_FLOAT, 12, 12);
+    struct Case {
+        const char* name;
+        bool no_source;
+        const AtChannelLayout* src_layout;
+        const AtChannelLayout* dst_layout;
+        bool injected;
+        const char* warning;  // null: none
+    };
+    const Case cases[] = {
+        {"no source", true, nullptr, nullptr, false,
+         "[ai_standin] AiColorManagerTransform: no source pixels"},
+        {"byte source", false, &bytes, nullptr, false,
+         "[ai_standin] AiColorManagerTransform: only RGB and RGBA pixels of floats can be "
+         "transformed"},
+        {"vector destination", false, nullptr, &vectors, false,
+         "[ai_standin] AiColorManagerTransform: only RGB and RGBA pixels of floats can be "
+         "transformed"},
+        {"injected failure", false, nullptr, nullptr, true, nullptr},
+    };
+    for (const Case& c : cases) {
+        ai_standin::clear_log(u);
+        if (c.injected)
+            ai_standin::fail("AiColorManagerTransform");
+        AtRGBA src{0.5f, 0.5f, 0.5f, 1.0f};
+        AtRGBA dst{9.0f, 9.0f, 9.0f, 9.0f};
+        EXPECT_FALSE(AiColorManagerTransform(nullptr, AtString("sRGB"), true, true, nullptr,
+                                             c.no_source ? nullptr : &src, c.src_layout, &dst,
+                                             c.dst_layout))
+            << c.name;
+        ai_standin::reset_failures();
+        EXPECT_EQ(src.r, 0.5f) << c.name;
+        EXPECT_EQ(dst.r, 9.0f) << c.name;
+        const std::vector<std::string> expected =
+            c.warning ? std::vector<std::string>{c.warning} : std::vector<std::string>{};
+        EXPECT_EQ(texts(u), expected) << c.name;
+    }
 }
 
 TEST(StandinMatrices, PointsTakeTheTranslationAndDirectionsDoNot)

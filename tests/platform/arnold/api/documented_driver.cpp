@@ -119,14 +119,31 @@ driver_write_bucket {
         }
         const auto* pixels = static_cast<const AtRGBA*>(bucket_data);
         const size_t count = size_t(bucket_size_x) * size_t(bucket_size_y);
+        // The whole bucket at once, from the renderer's RGBA samples into RGB floats.
+        const AtBBox2 roi{bucket_xo, bucket_yo, bucket_xo + bucket_size_x - 1,
+                          bucket_yo + bucket_size_y - 1};
+        const AtChannelLayout src_layout(AI_TYPE_RGBA, AI_TYPE_FLOAT, sizeof(AtRGBA),
+                                         sizeof(AtRGBA) * size_t(bucket_size_x));
+        const AtChannelLayout dst_layout(AI_TYPE_RGB, AI_TYPE_FLOAT, sizeof(AtRGB),
+                                         sizeof(AtRGB) * size_t(bucket_size_x));
+        auto* encoded = static_cast<AtRGB*>(AiMalloc(count * sizeof(AtRGB)));
+        if (!AiColorManagerTransform(nullptr, srgb, true, false, &roi, const_cast<AtRGBA*>(pixels),
+                                     &src_layout, encoded, &dst_layout)) {
+            AiMsgWarning("bucket %d %d left unencoded: no %s space", bucket_xo, bucket_yo,
+                         srgb.c_str());
+        }
+        if (count > 0) AiMsgDebug("first encoded red %f", double(encoded[0].r));
+        AiFree(encoded);
+
         auto* bytes = static_cast<uint8_t*>(AiMalloc(count * 4));
         for (int j = 0; j < bucket_size_y; ++j) {
             for (int i = 0; i < bucket_size_x; ++i) {
                 const size_t k = size_t(j) * size_t(bucket_size_x) + size_t(i);
                 AtRGBA pixel = pixels[k];
                 pixel.r *= gain * tint.r;
-                AiColorManagerTransform(nullptr, srgb.empty() ? linear : srgb, true, true, nullptr,
-                                        &pixel);
+                // One pixel in place: no region, no layouts, no destination.
+                AiColorManagerTransform(nullptr, srgb.empty() ? linear : srgb, true, true, NULL,
+                                        &pixel, NULL, NULL, NULL);
                 const AtVector n = AiM4VectorByMatrixMult(world_to_screen, AtVector{0, 0, 1});
                 const float channels[4] = {pixel.r, pixel.g, pixel.b * n.z, pixel.a};
                 for (int c = 0; c < 4; ++c) {
@@ -140,8 +157,13 @@ driver_write_bucket {
 }
 
 driver_close {
-    (void)node;
     (void)iterator;
+    if (!node) {
+        AiMsgFatal("%s: closed without a node", "documented_driver");
+        return;
+    }
+    const int count = AiNodeGetInt(node, AtString("count"));
+    if (count < 0) AiMsgError("%s: count %d is negative", AiNodeGetName(node), count);
 }
 
 node_loader {

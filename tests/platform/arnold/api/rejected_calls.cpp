@@ -32,4 +32,26 @@ void driver_open(AtNode* node) { (void)node; }
 const AtCommonMethods* common_methods(const AtNodeLib& lib) { return lib.methods->cmethods; }
 #endif
 
+#if defined(REJECTED_PIXEL_POSITION)
+// A colour transform takes a region, not the position of one pixel.
+bool encode(AtRGBA& pixel) {
+    const AtVector2 position{3.0f, 4.0f};
+    return AiColorManagerTransform(nullptr, AtString("sRGB"), true, true, &position, &pixel);
+}
+#endif
+
+#if defined(REJECTED_TYPED_COLOR_POINTERS)
+// After the source come its layout, the destination and its layout: no RGB or channel
+// pointers.
+bool encode(AtRGBA& pixel, AtRGB& rgb, float& channel) {
+    return AiColorManagerTransform(nullptr, AtString("sRGB"), true, true, nullptr, &pixel, &rgb,
+                                   &channel);
+}
+#endif
+
+#if defined(REJECTED_MSG_FORMAT)
+// The log checks its arguments against the format (REJECTED_MSG_FORMAT names the function).
+void report(const char* name) { REJECTED_MSG_FORMAT("bucket %d done", name); }
+#endif
+
 int main() { return 0; }
