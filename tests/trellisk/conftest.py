@@ -105,15 +105,35 @@ def finish(process: subprocess.Popen, timeout=60) -> Result:
     return Result(process.returncode, _lines(out), err.decode("latin-1"))
 
 
+def wine_maya_folder(home: Path) -> Path:
+    """Documents/maya of a Wine profile, which the tests empty. A new profile's
+    Documents is a link to the Linux home folder, whose maya folder holds a
+    Maya user's settings: a profile whose Documents is a link, or leads out of
+    the prefix, is refused before anything is removed."""
+    prefix = Path(os.environ["WINEPREFIX"]).resolve()
+    documents = home / "Documents"
+    if documents.is_symlink() or prefix not in documents.resolve().parents:
+        raise RuntimeError("the Wine profile's Documents (%s) leads out of the prefix %s: "
+                           "the tests refuse to touch it" % (documents, prefix))
+    return documents / "maya"
+
+
+def remove_maya_folder(home: Path):
+    maya = wine_maya_folder(home)
+    if maya.is_symlink():
+        raise RuntimeError("%s is a link: the tests refuse to touch it" % maya)
+    shutil.rmtree(maya, ignore_errors=True)  # never follows a link inside
+
+
 @pytest.fixture
 def trellisk(tmp_path):
     if WINE:
         home = Path(os.environ["TRELLISK_WINE_HOME"])
-        shutil.rmtree(home / "Documents" / "maya", ignore_errors=True)
+        remove_maya_folder(home)
         env = dict(os.environ)
         wine = os.environ.get("TRELLISK_WINE", "wine")
         yield Trellisk(home, [wine, os.environ["TRELLISK_EXE"]], env, windows=True)
-        shutil.rmtree(home / "Documents" / "maya", ignore_errors=True)
+        remove_maya_folder(home)
         return
     exe = Path(os.environ["KORVANE_BIN_DIR"]) / "trellisk"
     env = dict(os.environ, USERPROFILE=str(tmp_path))
