@@ -94,6 +94,14 @@ class Trellisk:
         return finish(self.start(*args, **options))
 
 
+def with_call_log(env=None) -> dict:
+    """Environment additions that preload the recorder of file calls
+    (tests/trellisk/call_log.c) into the program; `env` holds its settings."""
+    preload = " ".join(filter(None, [os.environ.get("LD_PRELOAD"),
+                                     os.environ["TRELLISK_CALL_LOG"]]))
+    return dict(env or {}, LD_PRELOAD=preload)
+
+
 def finish(process: subprocess.Popen, timeout=60) -> Result:
     """Waits for a started run and collects what it printed."""
     try:

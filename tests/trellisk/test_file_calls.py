@@ -9,7 +9,7 @@ import stat
 
 import pytest
 
-from conftest import LOCK, files_in
+from conftest import LOCK, files_in, with_call_log
 
 
 class Call:
@@ -24,10 +24,7 @@ def traced(trellisk, *args, env=None):
     """Starts the program with the recorder; returns the process and a function
     that reads the calls recorded so far, in order."""
     log = trellisk.home / "calls.log"
-    preload = " ".join(filter(None, [os.environ.get("LD_PRELOAD"),
-                                     os.environ["TRELLISK_CALL_LOG"]]))
-    process = trellisk.start(*args, env=dict(env or {}, LD_PRELOAD=preload,
-                                             CALL_LOG_FILE=str(log)))
+    process = trellisk.start(*args, env=with_call_log(dict(env or {}, CALL_LOG_FILE=str(log))))
     return process, lambda: [Call(line) for line in log.read_text().splitlines()]
 
 
