@@ -47,9 +47,17 @@ std::vector<Argument> take_arguments(int argc, trellisk::PathChar** argv) {
     return args;
 }
 
-bool valid_name(const NarrowText& name) { return name.whole && !name.bytes.empty(); }
+// A name must be found again as the text before the first "=" of its own
+// line: it holds no "=" and no line break. A value must stay on its line.
+bool valid_name(const NarrowText& name) {
+    return name.whole && !name.bytes.empty() &&
+           name.bytes.find_first_of("=\n\r") == std::string::npos;
+}
 
-bool valid_value(const NarrowText& value) { return value.whole && !value.bytes.empty(); }
+bool valid_value(const NarrowText& value) {
+    return value.whole && !value.bytes.empty() &&
+           value.bytes.find_first_of("\n\r") == std::string::npos;
+}
 
 bool valid_mode(const NarrowText& mode) {
     return mode.whole && (mode.bytes == "-add" || mode.bytes == "-remove");
