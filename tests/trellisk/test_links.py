@@ -7,7 +7,7 @@ import os
 
 import pytest
 
-from conftest import LOCK, files_in
+from conftest import files_in
 
 wine = pytest.mark.wine
 CREATE_FAILED = ["Maya env file doesn't exist, creating it", "Failed to create maya env file"]

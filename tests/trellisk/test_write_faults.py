@@ -131,20 +131,39 @@ def test_a_failed_write_through_a_link_removes_only_what_the_run_made(trellisk, 
         assert real.read_bytes() == before
 
 
-def make_lookalikes(folder: Path, outside: Path) -> list:
+def make_lookalikes(folder: Path, outside: Path, link=True) -> list:
     """Names beside maya.env that a run must never remove: names that differ
-    from those of its temporary files, and a link and a folder that have such
+    from those of its temporary files, and a folder and a link that have such
     a name. Returns the names."""
-    files = ["maya.env.ABCDEF12.tmp", "maya.env.1234567.tmp", "maya.env.123456789.tmp",
+    names = ["maya.env.ABCDEF12.tmp", "maya.env.1234567.tmp", "maya.env.123456789.tmp",
              "maya.env.1234567g.tmp", "maya.env.12345678.tmp.bak", "maya.env.12345678.TMP",
              "maya.env12345678.tmp", "other.env.12345678.tmp"]
-    for name in files:
+    for name in names:
         (folder / name).write_bytes(b"keep")
     outside.write_bytes(b"keep")
-    (folder / "maya.env.deadbeef.tmp").symlink_to(outside)
     (folder / "maya.env.0badf00d.tmp").mkdir()
     (folder / "maya.env.0badf00d.tmp" / "inside").write_bytes(b"keep")
-    return files + ["maya.env.deadbeef.tmp", "maya.env.0badf00d.tmp"]
+    names.append("maya.env.0badf00d.tmp")
+    if link:
+        (folder / "maya.env.deadbeef.tmp").symlink_to(outside)
+        names.append("maya.env.deadbeef.tmp")
+    return names
+
+
+@pytest.mark.wine
+def test_leftover_temporary_files_are_removed_and_nothing_else(trellisk, tmp_path):
+    """Wine shows a link as the file it leads to, so there no link stands
+    among the look-alikes."""
+    folder = trellisk.version_dir()
+    trellisk.env_file().write_bytes(b"X=a\n")
+    for name in ["maya.env.0123abcd.tmp", "maya.env.ffffffff.tmp"]:
+        (folder / name).write_bytes(b"half")
+    keep = make_lookalikes(folder, tmp_path / "outside", link=not trellisk.windows)
+    result = trellisk.run("-add", "2024", "X", "b")
+    assert result.status == 0
+    assert files_in(folder) == sorted(keep + ["maya.env", LOCK])
+    assert files_in(folder / "maya.env.0badf00d.tmp") == ["inside"]
+    assert (tmp_path / "outside").read_bytes() == b"keep"
 
 
 @pytest.mark.parametrize("before", [None, b"X=a\n"], ids=["creating", "rewriting"])
