@@ -1,21 +1,9 @@
 #include "env_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
-
-#include <cerrno>
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <random>
 #include <utility>
 #include <vector>
@@ -25,96 +13,21 @@
 namespace trellisk {
 namespace {
 
-enum class ReadStatus { ok, open_failed, read_failed };
-
-// Moves `temp` over `target`, replacing it in one step.
-bool replace_file(const std::string& temp, const std::string& target) {
-#ifdef _WIN32
-    return MoveFileExA(temp.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return std::rename(temp.c_str(), target.c_str()) == 0;
-#endif
-}
-
-// Creates the file `name` for writing, failing with EEXIST where anything of
-// that name exists already. On POSIX it starts readable by its creator alone;
-// on Windows it is opened in text mode, as fopen "w" would.
-int create_new_file(const std::string& name) {
-#ifdef _WIN32
-    return ::_open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT | _O_NOINHERIT,
-                   _S_IREAD | _S_IWRITE);
-#else
-    return ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-#endif
-}
-
-// Gives the new file `fd` the owner and the permissions of `original`, before
-// anything is written into it: a private file's content is never readable by
-// others, and a run with sudo must not leave a file that its user can no
-// longer edit. Windows keeps neither.
-void take_owner_and_mode(int fd, const std::string& original) {
-#ifdef _WIN32
-    (void)fd;
-    (void)original;
-#else
-    struct stat info;
-    if (::stat(original.c_str(), &info) != 0) return;
-    if (::fchown(fd, info.st_uid, info.st_gid) != 0) {
-        // not allowed for an ordinary user: the file stays theirs
-    }
-    ::fchmod(fd, info.st_mode & 07777);
-#endif
-}
-
-// Creates a file beside `target` under a name that nothing uses yet (e.g.
+// Creates a file beside `file` under a name that nothing uses yet (e.g.
 // maya.env.3fa2c01b.tmp; a name that is taken is never opened, another one is
-// drawn), with the owner and permissions of `target`, and opens it for
-// writing. Sets `name` to the file's name; null when no file could be created.
-std::FILE* create_temp_file(const std::string& target, std::string& name) {
+// drawn), and opens it for writing; with `like`, as create_exclusive says. Sets
+// `name` to the file's name; null when no file could be created.
+std::FILE* create_temp_file(const Path& file, const Path* like, Path& name) {
     constexpr int kAttempts = 100;
     std::mt19937 random(static_cast<std::mt19937::result_type>(
         std::chrono::high_resolution_clock::now().time_since_epoch().count()));
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, ".%08lx.tmp", static_cast<unsigned long>(random()));
-        name = target + suffix;
-        const int fd = create_new_file(name);
-        if (fd < 0) {
-            if (errno == EEXIST) continue;
-            return nullptr;
-        }
-        take_owner_and_mode(fd, target);
-#ifdef _WIN32
-        std::FILE* file = ::_fdopen(fd, "w");
-        if (!file) ::_close(fd);
-#else
-        std::FILE* file = ::fdopen(fd, "w");
-        if (!file) ::close(fd);
-#endif
-        if (!file) std::remove(name.c_str());
-        return file;
+        name = temporary_file_name(file, random());
+        bool taken = false;
+        if (std::FILE* stream = create_exclusive(name, like, taken)) return stream;
+        if (!taken) return nullptr;
     }
     return nullptr;
-}
-
-// Opening for update changes nothing, but fails where writing is not allowed.
-bool may_write(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "r+");
-    if (!file) return false;
-    std::fclose(file);
-    return true;
-}
-
-// Hands what the stream holds to the system, and the system's cache of the
-// file to the disk.
-bool flush_to_disk(std::FILE* file) {
-    if (std::fflush(file) != 0) return false;
-#ifdef _WIN32
-    return FlushFileBuffers(reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file)))) != 0;
-#else
-    return ::fsync(::fileno(file)) == 0;
-#endif
 }
 
 // Writes `content`, puts it on the disk and closes the file; true when every
@@ -191,22 +104,14 @@ class LineEditor {
     std::string content_;
 };
 
-std::size_t file_size_hint(const std::string& path) {
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0 && info.st_size > 0
-               ? static_cast<std::size_t>(info.st_size)
-               : 0;
-}
-
-// Reads the file and hands every line to `take`, without its line feed,
-// however long it is. A read error is reported as such, never taken for the end
-// of the file. The file is read as bytes: a text-mode read on Windows would end
-// at a Control-Z byte and the rewrite would drop the rest; the carriage return
-// of a CR LF line end is left to the trim.
+// Reads the open file to its end, hands every line to `take`, without its line
+// feed, however long it is, and closes the file; false on a read error, which
+// is never taken for the end of the file. The file is read as bytes: a
+// text-mode read on Windows would end at a Control-Z byte and the rewrite
+// would drop the rest; the carriage return of a CR LF line end is left to the
+// trim.
 template <typename Take>
-ReadStatus read_lines(const std::string& path, Take take) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return ReadStatus::open_failed;
+bool read_lines(std::FILE* file, Take take) {
     char chunk[1 << 16];
     std::string pending;  // a line that runs past the end of a chunk
     std::size_t got;
@@ -223,27 +128,28 @@ ReadStatus read_lines(const std::string& path, Take take) {
     }
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    if (failed) return ReadStatus::read_failed;
+    if (failed) return false;
     if (!pending.empty()) take(pending);
-    return ReadStatus::ok;
+    return true;
+}
+
+// Writes `content` into a new temporary file beside `file` (with the owner and
+// permissions of `like`, where given) and puts that file in the place of
+// `file` with `place`.
+template <typename Place>
+WriteStatus write_through_temp_file(const Path& file, const Path* like, const std::string& content,
+                                    Place place) {
+    Path temp;
+    std::FILE* stream = create_temp_file(file, like, temp);
+    if (!stream) return WriteStatus::open_failed;
+    // Only a file that is whole on the disk may take the name.
+    WriteStatus status = WriteStatus::write_failed;
+    if (write_durably_and_close(stream, content)) status = place(temp, file);
+    if (status != WriteStatus::ok) remove_file(temp);
+    return status;
 }
 
 }  // namespace
-
-std::string file_behind(const std::string& path) {
-#ifdef _WIN32
-    return path;
-#else
-    const std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.c_str(), nullptr),
-                                                          std::free);
-    return resolved ? std::string(resolved.get()) : path;
-#endif
-}
-
-bool file_exists(const std::string& path) {
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0;
-}
 
 const char* mode_name(Mode mode) { return mode == Mode::ADD ? "ADD" : "REMOVE"; }
 
@@ -253,43 +159,33 @@ void print_line(const std::string& text) {
     std::fflush(stdout);
 }
 
-WriteStatus write_new_file(const std::string& path, const std::string& content) {
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (!file) return WriteStatus::open_failed;
-    if (write_durably_and_close(file, content)) return WriteStatus::ok;
-    std::remove(path.c_str());
-    return WriteStatus::write_failed;
+WriteStatus write_new_file(const Path& file, const std::string& content) {
+    return write_through_temp_file(file, nullptr, content, [](const Path& temp, const Path& to) {
+        return place_new_file(temp, to) ? WriteStatus::ok : WriteStatus::open_failed;
+    });
 }
 
-WriteStatus replace_file_contents(const std::string& path, const std::string& content) {
-    const std::string target = file_behind(path);
+WriteStatus replace_file_contents(const Path& file, const std::string& content) {
     // The rename would replace even a file that may not be written: ask first.
-    if (!may_write(target)) return WriteStatus::open_failed;
-    std::string temp;
-    std::FILE* file = create_temp_file(target, temp);
-    if (!file) return WriteStatus::open_failed;
-    // Only a file that is whole on the disk may take the original's place.
-    if (write_durably_and_close(file, content) && replace_file(temp, target))
-        return WriteStatus::ok;
-    std::remove(temp.c_str());
-    return WriteStatus::write_failed;
+    if (!may_write(file)) return WriteStatus::open_failed;
+    return write_through_temp_file(file, &file, content, [](const Path& temp, const Path& to) {
+        return replace_file(temp, to) ? WriteStatus::ok : WriteStatus::write_failed;
+    });
 }
 
-int edit_env_file(const std::string& path, Mode mode, const std::string& name,
-                  const std::string& value) {
-    LineEditor editor(mode, name, value, file_size_hint(path));
-    switch (read_lines(path, [&editor](const std::string& line) { editor.take(line); })) {
-        case ReadStatus::open_failed:
-            print_line("Failed to open maya env file");
-            return 1;
-        case ReadStatus::read_failed:
-            print_line("Failed to read maya env file");
-            return 1;
-        case ReadStatus::ok:
-            break;
+int edit_env_file(const Path& file, Mode mode, const std::string& name, const std::string& value) {
+    std::FILE* stream = open_for_reading(file);
+    if (!stream) {
+        print_line("Failed to open maya env file");
+        return 1;
+    }
+    LineEditor editor(mode, name, value, size_of(stream));
+    if (!read_lines(stream, [&editor](const std::string& line) { editor.take(line); })) {
+        print_line("Failed to read maya env file");
+        return 1;
     }
 
-    switch (replace_file_contents(path, editor.finish())) {
+    switch (replace_file_contents(file, editor.finish())) {
         case WriteStatus::open_failed:
             print_line("Failed to open maya env file");
             return 1;

@@ -1,7 +1,10 @@
-// Editing an existing maya.env, and the file operations behind it.
+// Editing an existing maya.env, creating a missing one, and writing either
+// without ever leaving a half-written file.
 #pragma once
 
 #include <string>
+
+#include "system.h"
 
 namespace trellisk {
 
@@ -9,44 +12,34 @@ enum class Mode { ADD = 1, REMOVE = 2 };
 
 const char* mode_name(Mode mode);
 
-// Separator of the folders in the maya.env path built from USERPROFILE.
-#ifdef _WIN32
-constexpr char kPathSeparator = '\\';
-#else
-constexpr char kPathSeparator = '/';
-#endif
-
 // Writes one message as a line on standard output and flushes it at once, so
 // that a caller reading the output sees every line even if the program dies.
 void print_line(const std::string& text);
 
-// Whether the file-status call succeeds on `path`; any failure counts as missing.
-bool file_exists(const std::string& path);
-
-// The file that a rewrite of `path` replaces: where `path` is a symbolic link,
-// the file it leads to, so that the link stays and the file behind it changes.
-std::string file_behind(const std::string& path);
-
 enum class WriteStatus { ok, open_failed, write_failed };
 
-// Creates (or empties) `path` in text mode ("w"), writes `content` and puts it
-// on the disk (fsync, FlushFileBuffers on Windows) before closing. On a failed
-// write, flush or close the half-written file is removed again.
-WriteStatus write_new_file(const std::string& path, const std::string& content);
+// Creates `file`, which is missing, holding `content`, the way a rewrite
+// replaces it: the content goes to a new temporary file beside it (the
+// permissions of any new file), every write is checked, the content is put on
+// the disk, and only then the temporary file takes the name `file`, in one
+// step and only where nothing has taken it meanwhile. open_failed when the
+// temporary file cannot be created or the name was taken; then, as on a failed
+// write, nothing but the temporary file was made, and it is removed again.
+WriteStatus write_new_file(const Path& file, const std::string& content);
 
-// Replaces the content of `path` without ever leaving it half-written, also
+// Replaces the content of `file` without ever leaving it half-written, also
 // after a power loss: the new content goes to a new temporary file in the same
 // folder, which takes the original's owner and permissions before anything is
 // written into it; every write and the close are checked, the content is put
-// on the disk, and only then a rename puts the file in place. Where `path` is
-// a symbolic link, the file behind it is replaced and the link stays. On
-// failure the original is untouched and the temporary file is removed.
-WriteStatus replace_file_contents(const std::string& path, const std::string& content);
+// on the disk, and only then a rename puts the file in place. On failure the
+// original is untouched and the temporary file is removed. `file` is the file
+// itself (resolve_links), never a link, which the rename would replace.
+WriteStatus replace_file_contents(const Path& file, const std::string& content);
 
 // Adds `value` to, or removes it from, every line of the variable `name` in the
-// existing file at `path`, then rewrites the file with its lines trimmed and
-// its blank lines dropped. Returns the exit status, 0 or 1.
-int edit_env_file(const std::string& path, Mode mode, const std::string& name,
-                  const std::string& value);
+// existing `file` (the file itself, as for replace_file_contents), then
+// rewrites it with its lines trimmed and its blank lines dropped. Returns the
+// exit status, 0 or 1.
+int edit_env_file(const Path& file, Mode mode, const std::string& name, const std::string& value);
 
 }  // namespace trellisk

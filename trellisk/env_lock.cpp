@@ -5,20 +5,39 @@
 #else
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #endif
 
-#include "env_file.h"
-
 namespace trellisk {
+namespace {
 
-std::string lock_file_path(const std::string& path) { return file_behind(path) + ".lock"; }
+Path lock_file_name(const Path& file) { return file + to_path(".lock"); }
+
+}  // namespace
 
 #ifdef _WIN32
 
 namespace {
+
+// Reading is enough to lock; every run may open the file that another user's
+// run created. A reparse point in its place is opened itself, not followed.
+HANDLE open_lock_file(const Path& name) {
+    HANDLE file = CreateFileW(
+        name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    BY_HANDLE_FILE_INFORMATION info;
+    const DWORD not_a_file = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & not_a_file) != 0) {
+        CloseHandle(file);
+        return nullptr;
+    }
+    return file;
+}
 
 // Byte 0 of the lock file stands for the whole maya.env.
 bool lock_first_byte(HANDLE file) {
@@ -28,17 +47,10 @@ bool lock_first_byte(HANDLE file) {
 
 }  // namespace
 
-EnvFileLock::EnvFileLock(const std::string& path) : handle_(nullptr) {
-    // Reading is enough to lock; every run may open the file that another
-    // user's run created.
-    HANDLE file = CreateFileA(lock_file_path(path).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    if (lock_first_byte(file)) {
-        handle_ = file;
-    } else {
-        CloseHandle(file);
+EnvFileLock::EnvFileLock(const Path& file) : handle_(open_lock_file(lock_file_name(file))) {
+    if (handle_ && !lock_first_byte(handle_)) {
+        CloseHandle(handle_);
+        handle_ = nullptr;
     }
 }
 
@@ -50,12 +62,33 @@ EnvFileLock::~EnvFileLock() {
     CloseHandle(handle_);
 }
 
+bool EnvFileLock::held() const { return handle_ != nullptr; }
+
 #else
 
-EnvFileLock::EnvFileLock(const std::string& path)
-    // Reading is enough to lock; every run may open the file that another
-    // user's run created.
-    : fd_(::open(lock_file_path(path).c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666)) {
+namespace {
+
+// Reading is enough to lock; every run may open the file that another user's
+// run created. Something other than a regular file of that name is not even
+// opened (opening a device can act on it); O_NONBLOCK keeps a FIFO that takes
+// its place meanwhile from blocking the open, and the check after the open
+// sees it.
+int open_lock_file(const Path& name) {
+    struct stat info;
+    if (::lstat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return -1;
+    const int fd =
+        ::open(name.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) return -1;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+EnvFileLock::EnvFileLock(const Path& file) : fd_(open_lock_file(lock_file_name(file))) {
     if (fd_ < 0) return;
     while (::flock(fd_, LOCK_EX) != 0) {
         if (errno == EINTR) continue;
@@ -68,6 +101,8 @@ EnvFileLock::EnvFileLock(const std::string& path)
 EnvFileLock::~EnvFileLock() {
     if (fd_ >= 0) ::close(fd_);  // frees the lock
 }
+
+bool EnvFileLock::held() const { return fd_ >= 0; }
 
 #endif
 

@@ -1,27 +1,29 @@
 // The lock that makes runs on one maya.env take turns.
 #pragma once
 
-#include <string>
+#include "system.h"
 
 namespace trellisk {
 
-// The lock file of a maya.env: the file that a rewrite of `path` replaces (the
-// file behind a symbolic link) with ".lock" added, e.g. maya.env.lock beside
-// maya.env. It is never removed.
-std::string lock_file_path(const std::string& path);
-
-// An exclusive advisory lock on the lock file of `path` (flock on POSIX,
-// LockFileEx on Windows), held from construction to destruction. The
+// An exclusive advisory lock on the lock file of `file`, its name with ".lock"
+// added (flock on POSIX, LockFileEx on Windows), held from construction to
+// destruction. `file` is the file itself, where maya.env is a link the file at
+// the end of it (resolve_links), so that every run on one file takes the same
+// lock, also through different links and before the file exists. The
 // constructor creates the lock file where it is missing and waits for the lock
-// as long as another run holds it. Where the lock file can be neither opened
-// nor created (a read-only folder, or a symbolic link in its place, which is
-// never followed) no lock is held and the run goes on without it.
+// as long as another run holds it. The lock file is used only when it is a
+// regular file: where it can be neither opened nor created (a read-only
+// folder), or something else has its name (a symbolic link, which is never
+// followed, a FIFO, a device, a folder), no lock is held and the run goes on
+// without it; opening it never blocks. The lock file is never removed.
 class EnvFileLock {
   public:
-    explicit EnvFileLock(const std::string& path);
+    explicit EnvFileLock(const Path& file);
     ~EnvFileLock();
     EnvFileLock(const EnvFileLock&) = delete;
     EnvFileLock& operator=(const EnvFileLock&) = delete;
+
+    bool held() const;
 
   private:
 #ifdef _WIN32

@@ -4,73 +4,113 @@
 //   trellisk -add|-remove <maya version> <variable name> <value>
 //
 // Every message goes to standard output as one flushed line; the exit status
-// is 0 (done, or nothing to do) or 1 (any failure).
+// is 0 (done, or nothing to do) or 1 (any failure). On Windows the arguments
+// and USERPROFILE are taken as wide characters (wmain): the path is built from
+// them as they are, and the text written into maya.env and printed is that of
+// the ANSI code page.
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <string>
 #include <vector>
 
 #include "env_file.h"
 #include "env_lock.h"
+#include "system.h"
 
 namespace {
 
 using trellisk::Mode;
+using trellisk::NarrowText;
+using trellisk::Path;
 using trellisk::print_line;
+
+// One argument: as the system handed it over, for the path, and as text for
+// the file and the messages.
+struct Argument {
+    Path native;
+    NarrowText text;
+};
 
 // A shell that passes the quotes through leaves them on the argument: drop
 // exactly one enclosing pair. A lone quote counts as such a pair.
-std::string strip_enclosing_quotes(const std::string& arg) {
+Path strip_enclosing_quotes(const Path& arg) {
     if (arg.empty() || arg.front() != '"' || arg.back() != '"') return arg;
-    return arg.size() == 1 ? std::string() : arg.substr(1, arg.size() - 2);
+    return arg.size() == 1 ? Path() : arg.substr(1, arg.size() - 2);
 }
+
+std::vector<Argument> take_arguments(int argc, trellisk::PathChar** argv) {
+    std::vector<Argument> args;
+    for (int i = 1; i < argc; ++i) {
+        const Path arg = strip_enclosing_quotes(argv[i]);
+        args.push_back(Argument{arg, trellisk::narrow(arg)});
+    }
+    return args;
+}
+
+// A name must be found again as the text before the first "=" of its own
+// line: it holds no "=" and no line break. A value must stay on its line.
+bool valid_name(const NarrowText& name) {
+    return name.whole && !name.bytes.empty() &&
+           name.bytes.find_first_of("=\n\r") == std::string::npos;
+}
+
+bool valid_value(const NarrowText& value) {
+    return value.whole && !value.bytes.empty() &&
+           value.bytes.find_first_of("\n\r") == std::string::npos;
+}
+
+bool valid_mode(const NarrowText& mode) {
+    return mode.whole && (mode.bytes == "-add" || mode.bytes == "-remove");
+}
+
+bool valid_version(const NarrowText& version) { return version.whole && version.bytes.size() == 4; }
 
 struct Request {
     Mode mode = Mode::ADD;
-    std::string version;
+    Path version;
     std::string name;
     std::string value;
-    std::string home;  // USERPROFILE
+    Path home;  // USERPROFILE
 };
 
 // Tests the arguments in their fixed order; prints the first failure.
-bool parse_request(const std::vector<std::string>& args, Request& request) {
+bool parse_request(const std::vector<Argument>& args, Request& request) {
     const char* failure = nullptr;
+    Path home;
     if (args.size() != 4) {
         failure = "Invalid number of arguments";
-    } else if (args[0] != "-add" && args[0] != "-remove") {
+    } else if (!valid_mode(args[0].text)) {
         failure = "Invalid mode";
-    } else if (args[1].size() != 4) {
+    } else if (!valid_version(args[1].text)) {
         failure = "Invalid maya version";
-    } else if (args[2].empty()) {
+    } else if (!valid_name(args[2].text)) {
         failure = "Invalid env var name";
-    } else if (args[3].empty()) {
+    } else if (!valid_value(args[3].text)) {
         failure = "Invalid env var value";
-    } else if (const char* home = std::getenv("USERPROFILE")) {
-        request =
-            Request{args[0] == "-add" ? Mode::ADD : Mode::REMOVE, args[1], args[2], args[3], home};
-    } else {
+    } else if (!trellisk::get_environment("USERPROFILE", home)) {
         failure = "Failed to get user documents folder";
+    } else {
+        request = Request{args[0].text.bytes == "-add" ? Mode::ADD : Mode::REMOVE, args[1].native,
+                          args[2].text.bytes, args[3].text.bytes, home};
     }
     if (failure) print_line(failure);
     return failure == nullptr;
 }
 
-std::string maya_env_path(const Request& request) {
-    const char sep = trellisk::kPathSeparator;
-    return request.home + sep + "Documents" + sep + "maya" + sep + request.version + sep +
-           "maya.env";
+Path maya_env_path(const Request& request) {
+    const Path sep(1, trellisk::kPathSeparator);
+    return request.home + sep + trellisk::to_path("Documents") + sep + trellisk::to_path("maya") +
+           sep + request.version + sep + trellisk::to_path("maya.env");
 }
 
-int handle_missing_file(const std::string& path, const Request& request) {
+int handle_missing_file(const Path& file, const Request& request) {
     if (request.mode == Mode::REMOVE) {
         print_line("Maya env file doesn't exist, nothing to remove");
         return 0;
     }
     print_line("Maya env file doesn't exist, creating it");
     // One line with a ";" after the value and no line end.
-    switch (trellisk::write_new_file(path, request.name + "=" + request.value + ";")) {
+    switch (trellisk::write_new_file(file, request.name + "=" + request.value + ";")) {
         case trellisk::WriteStatus::open_failed:
             print_line("Failed to create maya env file");
             return 1;
@@ -83,31 +123,33 @@ int handle_missing_file(const std::string& path, const Request& request) {
     return 0;
 }
 
-int run(int argc, char** argv) {
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.push_back(strip_enclosing_quotes(argv[i]));
+int run(int argc, trellisk::PathChar** argv) {
+    const std::vector<Argument> args = take_arguments(argc, argv);
     print_line(std::to_string(args.size()) + " arguments");
 
     Request request;
     if (!parse_request(args, request)) return 1;
 
-    const std::string path = maya_env_path(request);
-    print_line("Maya env file path: " + path);
+    const Path path = maya_env_path(request);
+    // A character that the code page cannot hold prints as "?".
+    print_line("Maya env file path: " + trellisk::narrow(path).bytes);
     print_line(std::string("Mode: ") + trellisk::mode_name(request.mode));
     print_line("Env var name: " + request.name);
     print_line("Env var value: " + request.value);
 
-    // Runs on the same file take turns, from before the file is read or found
-    // missing until it has been replaced or created: no run loses another's value.
-    const trellisk::EnvFileLock lock(path);
-    if (trellisk::file_exists(path))
-        return trellisk::edit_env_file(path, request.mode, request.name, request.value);
-    return handle_missing_file(path, request);
+    // Every step works on the file itself, where maya.env is a link the file
+    // at its end, whether it exists yet or not. Runs on that file take turns,
+    // from before it is read or found missing until it has been replaced or
+    // created: no run loses another's value.
+    const Path file = trellisk::resolve_links(path);
+    const trellisk::EnvFileLock lock(file);
+    if (lock.held()) trellisk::remove_stale_temporary_files(file);
+    if (trellisk::file_exists(file))
+        return trellisk::edit_env_file(file, request.mode, request.name, request.value);
+    return handle_missing_file(file, request);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int guarded_run(int argc, trellisk::PathChar** argv) {
     try {
         return run(argc, argv);
     } catch (const std::exception& error) {
@@ -118,3 +160,11 @@ int main(int argc, char** argv) {
     std::fflush(stderr);
     return 1;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) { return guarded_run(argc, argv); }
+#else
+int main(int argc, char** argv) { return guarded_run(argc, argv); }
+#endif

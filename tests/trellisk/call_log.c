@@ -4,12 +4,18 @@
  *   open <path> <flags, hex> <fd>      also openat, fopen (flags: the mode text)
  *   stat <path> <result>
  *   fchmod <fd> <mode, octal> <size of the file at that moment>
- *   fsync <fd> <size>                  also fdatasync
+ *   fsync <fd> <size> <result>         also fdatasync
  *   flock <fd> <operation> <result>     once the call has returned
  *   rename <from> <to> <result>
+ *   renameat2 <from> <to> <flags> <result>
+ *   link <from> <to> <result>
  *
  * With CALL_LOG_TAKEN=n, the first n exclusive creations (O_CREAT | O_EXCL)
  * fail with EEXIST, as if another file had that name already.
+ *
+ * With CALL_LOG_FSYNC=fail, fsync and fdatasync fail with ENOSPC, as on a full
+ * disk; with CALL_LOG_FSYNC=kill the process is killed there (SIGKILL), as by
+ * kill -9 or a power loss in the middle of a write.
  *
  * With CALL_LOG_FLOCK_FIFO set, the process writes one line into that FIFO
  * before each flock, so that a test learns, without waiting on a clock, that
@@ -19,9 +25,11 @@
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,22 +38,27 @@
 
 static void* next(const char* name) { return dlsym(RTLD_NEXT, name); }
 
+/* Keeps errno as the recorded call left it. */
 static void record(const char* format, ...) {
+    const int saved = errno;
     static int log_fd = -2;
     if (log_fd == -2) {
         const char* path = getenv("CALL_LOG_FILE");
         int (*real_open)(const char*, int, ...) = next("open");
         log_fd = path ? real_open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644) : -1;
     }
-    if (log_fd < 0) return;
     char line[8192];
     va_list args;
     va_start(args, format);
     const int n = vsnprintf(line, sizeof line - 1, format, args);
     va_end(args);
-    if (n < 0 || n >= (int)sizeof line - 1) return;
-    line[n] = '\n';
-    if (write(log_fd, line, (size_t)n + 1) < 0) return;
+    if (log_fd >= 0 && n >= 0 && n < (int)sizeof line - 1) {
+        line[n] = '\n';
+        if (write(log_fd, line, (size_t)n + 1) < 0) {
+            /* the test sees the call missing and fails on its own */
+        }
+    }
+    errno = saved;
 }
 
 static long long size_of(int fd) {
@@ -124,12 +137,22 @@ EXPORT int fchmod(int fd, mode_t mode) {
     return real(fd, mode);
 }
 
-#define SYNC_LIKE(fn)                            \
-    EXPORT int fn(int fd) {                      \
-        int (*real)(int) = next(#fn);            \
-        const int result = real(fd);             \
-        record(#fn " %d %lld", fd, size_of(fd)); \
-        return result;                           \
+/* Whether CALL_LOG_FSYNC asks this flush to fail; kills the process where it
+ * asks for that. */
+static int sync_fails(void) {
+    const char* fault = getenv("CALL_LOG_FSYNC");
+    if (fault && strcmp(fault, "kill") == 0) raise(SIGKILL);
+    if (!fault || strcmp(fault, "fail") != 0) return 0;
+    errno = ENOSPC;
+    return 1;
+}
+
+#define SYNC_LIKE(fn)                                       \
+    EXPORT int fn(int fd) {                                 \
+        int (*real)(int) = next(#fn);                       \
+        const int result = sync_fails() ? -1 : real(fd);    \
+        record(#fn " %d %lld %d", fd, size_of(fd), result); \
+        return result;                                      \
     }
 SYNC_LIKE(fsync)
 SYNC_LIKE(fdatasync)
@@ -156,5 +179,19 @@ EXPORT int rename(const char* from, const char* to) {
     int (*real)(const char*, const char*) = next("rename");
     const int result = real(from, to);
     record("rename %s %s %d", from, to, result);
+    return result;
+}
+
+EXPORT int renameat2(int from_dir, const char* from, int to_dir, const char* to, unsigned flags) {
+    int (*real)(int, const char*, int, const char*, unsigned) = next("renameat2");
+    const int result = real(from_dir, from, to_dir, to, flags);
+    record("renameat2 %s %s %u %d", from, to, flags, result);
+    return result;
+}
+
+EXPORT int link(const char* from, const char* to) {
+    int (*real)(const char*, const char*) = next("link");
+    const int result = real(from, to);
+    record("link %s %s %d", from, to, result);
     return result;
 }

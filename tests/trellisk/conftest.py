@@ -2,9 +2,12 @@
 
 By default the native build (KORVANE_BIN_DIR/trellisk) runs with USERPROFILE
 set to a temporary folder. With TRELLISK_RUNNER=wine the Windows build
-(TRELLISK_EXE) runs under Wine in the prefix WINEPREFIX; Wine sets USERPROFILE
-itself to C:\\users\\<user>, which is TRELLISK_WINE_HOME on this side. Only the
-tests marked `wine` run then.
+(TRELLISK_EXE) runs under Wine (scripts/test-windows.sh), and only the tests
+marked `wine` run. Wine sets USERPROFILE itself to C:\\users\\<user>: the
+fixture `trellisk` runs in the prefix WINEPREFIX, whose profile folder is
+TRELLISK_WINE_HOME on this side; the fixture `wide_trellisk` in the prefix
+TRELLISK_WINE_WIDE_PREFIX of a user whose name the ANSI code page (1252)
+cannot hold, with the profile folder TRELLISK_WINE_WIDE_HOME.
 """
 import os
 import shutil
@@ -57,9 +60,20 @@ class Trellisk:
     def __init__(self, home: Path, command: list, env: dict, windows: bool):
         self.home = home
         self.windows = windows
+        # How text reaches maya.env and the output: the ANSI code page of the
+        # Wine runs, or the bytes of the arguments as they are.
+        self.encoding = "cp1252" if windows else "utf-8"
         self.program = command[-1]
         self._command = command
         self._env = env
+
+    def encode(self, text: str) -> bytes:
+        return text.encode(self.encoding)
+
+    def narrow(self, text: str) -> str:
+        """`text` as a printed line reads (see _lines): on Windows a character
+        that the code page cannot hold is a "?"."""
+        return text.encode(self.encoding, errors="replace").decode("latin-1")
 
     def env_file(self, version="2024") -> Path:
         return self.home / "Documents" / "maya" / version / "maya.env"
@@ -71,16 +85,18 @@ class Trellisk:
 
     def printed_path(self, version="2024") -> str:
         if self.windows:
-            return "C:\\users\\%s\\Documents\\maya\\%s\\maya.env" % (self.home.name, version)
-        return str(self.env_file(version))
+            path = "C:\\users\\%s\\Documents\\maya\\%s\\maya.env" % (self.home.name, version)
+        else:
+            path = str(self.env_file(version))
+        return self.narrow(path)
 
     def header(self, mode, name, value, version="2024") -> list:
         """The lines printed once the arguments have passed their tests."""
         return ["4 arguments",
                 "Maya env file path: " + self.printed_path(version),
                 "Mode: " + mode,
-                "Env var name: " + name,
-                "Env var value: " + value]
+                "Env var name: " + self.narrow(name),
+                "Env var value: " + self.narrow(value)]
 
     def start(self, *args, env=None, unset=(), wrapper=(), **popen) -> subprocess.Popen:
         """Starts the program; `wrapper` is a command that runs it in its turn."""
@@ -94,6 +110,14 @@ class Trellisk:
         return finish(self.start(*args, **options))
 
 
+def with_call_log(env=None) -> dict:
+    """Environment additions that preload the recorder of file calls
+    (tests/trellisk/call_log.c) into the program; `env` holds its settings."""
+    preload = " ".join(filter(None, [os.environ.get("LD_PRELOAD"),
+                                     os.environ["TRELLISK_CALL_LOG"]]))
+    return dict(env or {}, LD_PRELOAD=preload)
+
+
 def finish(process: subprocess.Popen, timeout=60) -> Result:
     """Waits for a started run and collects what it printed."""
     try:
@@ -105,16 +129,62 @@ def finish(process: subprocess.Popen, timeout=60) -> Result:
     return Result(process.returncode, _lines(out), err.decode("latin-1"))
 
 
+def wine_maya_folder(home: Path, prefix: Path) -> Path:
+    """Documents/maya of a Wine profile, which the tests empty. A new profile's
+    Documents is a link to the Linux home folder, whose maya folder holds a
+    Maya user's settings: a profile whose Documents is a link, or leads out of
+    the prefix, is refused before anything is removed."""
+    prefix = prefix.resolve()
+    documents = home / "Documents"
+    if documents.is_symlink() or prefix not in documents.resolve().parents:
+        raise RuntimeError("the Wine profile's Documents (%s) leads out of the prefix %s: "
+                           "the tests refuse to touch it" % (documents, prefix))
+    return documents / "maya"
+
+
+def remove_maya_folder(home: Path, prefix: Path):
+    maya = wine_maya_folder(home, prefix)
+    if maya.is_symlink():
+        raise RuntimeError("%s is a link: the tests refuse to touch it" % maya)
+    shutil.rmtree(maya, ignore_errors=True)  # never follows a link inside
+
+
+def run_in_wine(prefix: Path, home: Path, env=None):
+    """A Trellisk for the profile `home` of the Wine prefix `prefix`, with its
+    maya folder emptied before and after the test."""
+    remove_maya_folder(home, prefix)
+    env = dict(os.environ, WINEPREFIX=str(prefix), **(env or {}))
+    wine = os.environ.get("TRELLISK_WINE", "wine")
+    yield Trellisk(home, [wine, os.environ["TRELLISK_EXE"]], env, windows=True)
+    remove_maya_folder(home, prefix)
+
+
+def run_native(home: Path):
+    home.mkdir(exist_ok=True)
+    exe = Path(os.environ["KORVANE_BIN_DIR"]) / "trellisk"
+    yield Trellisk(home, [str(exe)], dict(os.environ, USERPROFILE=str(home)), windows=False)
+
+
 @pytest.fixture
 def trellisk(tmp_path):
     if WINE:
-        home = Path(os.environ["TRELLISK_WINE_HOME"])
-        shutil.rmtree(home / "Documents" / "maya", ignore_errors=True)
-        env = dict(os.environ)
-        wine = os.environ.get("TRELLISK_WINE", "wine")
-        yield Trellisk(home, [wine, os.environ["TRELLISK_EXE"]], env, windows=True)
-        shutil.rmtree(home / "Documents" / "maya", ignore_errors=True)
-        return
-    exe = Path(os.environ["KORVANE_BIN_DIR"]) / "trellisk"
-    env = dict(os.environ, USERPROFILE=str(tmp_path))
-    yield Trellisk(tmp_path, [str(exe)], env, windows=False)
+        yield from run_in_wine(Path(os.environ["WINEPREFIX"]),
+                               Path(os.environ["TRELLISK_WINE_HOME"]))
+    else:
+        yield from run_native(tmp_path)
+
+
+# A user name that the ANSI code page cannot hold, and its best-fit look-alike,
+# which names another user's folder.
+WIDE_USER, LOOKALIKE_USER = "Łukasz", "Lukasz"
+
+
+@pytest.fixture
+def wide_trellisk(tmp_path):
+    """A profile folder named after WIDE_USER (C:\\users\\Łukasz under Wine)."""
+    if WINE:
+        yield from run_in_wine(Path(os.environ["TRELLISK_WINE_WIDE_PREFIX"]),
+                               Path(os.environ["TRELLISK_WINE_WIDE_HOME"]),
+                               env={"USER": WIDE_USER, "LOGNAME": WIDE_USER})
+    else:
+        yield from run_native(tmp_path / WIDE_USER)

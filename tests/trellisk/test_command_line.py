@@ -57,6 +57,34 @@ def test_missing_profile_variable_is_reported_after_the_argument_tests(trellisk)
     # an argument failure comes first
     result = trellisk.run("-add", "2024", "", "v", unset=["USERPROFILE"])
     assert result.lines == ["4 arguments", "Invalid env var name"]
+    result = trellisk.run("-add", "2024", "X", "a\nb", unset=["USERPROFILE"])
+    assert result.lines == ["4 arguments", "Invalid env var value"]
+
+
+@wine
+@pytest.mark.parametrize("mode", ["-add", "-remove"])
+@pytest.mark.parametrize("name, value, message", [
+    # A name is found again as the text before the first "=" of its line.
+    ("A=B", "v", "Invalid env var name"),
+    ("=", "v", "Invalid env var name"),
+    # A line break would start a line of its own.
+    ("PATH\nPYTHONPATH", "/evil", "Invalid env var name"),
+    ("PATH\r", "v", "Invalid env var name"),
+    ("PATH", "/b\nPYTHONPATH=/evil", "Invalid env var value"),
+    ("PATH", "/b\r", "Invalid env var value"),
+    ("PATH", "\r\n", "Invalid env var value"),
+    ("A=B", "a\nb", "Invalid env var name"),  # the name is tested first
+])
+def test_names_and_values_that_would_break_the_line_format_are_refused(trellisk, mode, name,
+                                                                       value, message):
+    folder = trellisk.version_dir()
+    before = b"PATH=/a\nA=1\n"
+    trellisk.env_file().write_bytes(before)
+    result = trellisk.run(mode, "2024", name, value)
+    assert result.lines == ["4 arguments", message]
+    assert result.status == 1
+    assert trellisk.env_file().read_bytes() == before
+    assert files_in(folder) == ["maya.env"]  # not even a lock file
 
 
 @wine

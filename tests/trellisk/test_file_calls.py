@@ -9,7 +9,15 @@ import stat
 
 import pytest
 
-from conftest import LOCK, files_in
+from conftest import LOCK, files_in, with_call_log
+
+RENAME_NOREPLACE = 1  # renameat2's flag
+
+
+def current_umask():
+    mask = os.umask(0)
+    os.umask(mask)
+    return mask
 
 
 class Call:
@@ -24,10 +32,7 @@ def traced(trellisk, *args, env=None):
     """Starts the program with the recorder; returns the process and a function
     that reads the calls recorded so far, in order."""
     log = trellisk.home / "calls.log"
-    preload = " ".join(filter(None, [os.environ.get("LD_PRELOAD"),
-                                     os.environ["TRELLISK_CALL_LOG"]]))
-    process = trellisk.start(*args, env=dict(env or {}, LD_PRELOAD=preload,
-                                             CALL_LOG_FILE=str(log)))
+    process = trellisk.start(*args, env=with_call_log(dict(env or {}, CALL_LOG_FILE=str(log))))
     return process, lambda: [Call(line) for line in log.read_text().splitlines()]
 
 
@@ -96,7 +101,10 @@ def test_a_taken_temporary_name_is_left_alone_and_another_one_drawn(trellisk):
     assert files_in(folder) == ["maya.env", LOCK]
 
 
-def test_a_created_file_is_on_the_disk_before_the_run_ends(trellisk):
+def test_a_created_file_is_whole_on_the_disk_before_it_takes_its_name(trellisk):
+    """A missing maya.env is created the way a rewrite replaces it: a new
+    temporary file, on the disk, then moved to the name in one step that never
+    replaces a file that appeared meanwhile."""
     trellisk.version_dir()
     env = trellisk.env_file()
     process, calls = traced(trellisk, "-add", "2024", "X", "v")
@@ -105,25 +113,40 @@ def test_a_created_file_is_on_the_disk_before_the_run_ends(trellisk):
     lock_fd = calls[index_of(calls, "open", str(env.parent / LOCK))].args[2]
     locked = index_of(calls, "flock", lock_fd, str(fcntl.LOCK_EX), "0")
     missing = index_of(calls, "stat", str(env), "-1")
-    created = index_of(calls, "open", str(env), "w")
+    placed = calls[index_of(calls, "renameat2")]
+    temp, target, flags, result = placed.args
+    assert (target, flags, result) == (str(env), str(RENAME_NOREPLACE), "0")
+    created = index_of(calls, "open", temp)
     fd = calls[created].args[2]
-    assert locked < missing < created < index_of(calls, "fsync", fd, str(len(b"X=v;")))
+    synced = index_of(calls, "fsync", fd, str(len(b"X=v;")), "0")
+    assert locked < missing < created < synced < calls.index(placed)
+    assert not [c for c in calls if c.name == "open" and c.args[0] == str(env)]
     assert env.read_bytes() == b"X=v;"
+    assert stat.S_IMODE(env.stat().st_mode) == 0o666 & ~current_umask()
 
 
+@pytest.mark.parametrize("link", [False, True], ids=["file", "through-a-link"])
 @pytest.mark.parametrize("before", [None, b"X=a\nOTHER=1\n"], ids=["missing", "existing"])
-def test_a_run_waits_for_the_lock_and_then_reads_what_its_holder_wrote(trellisk, before):
-    """Another program that holds maya.env.lock (as an installer wrapping its
-    own edit in flock would) makes the run wait; the run then reads the file
-    as that program left it."""
-    trellisk.version_dir()
+def test_a_run_waits_for_the_lock_and_then_reads_what_its_holder_wrote(trellisk, tmp_path, before,
+                                                                       link):
+    """Another program that holds the lock (as an installer wrapping its own
+    edit in flock would, or a run that found the file missing and is creating
+    it) makes the run wait; the run then reads the file as that program left
+    it. Through a link the lock is the one beside the file at the link's end,
+    whether that file exists yet or not, so every run on it takes turns."""
+    folder = trellisk.version_dir()
     env = trellisk.env_file()
+    real = env
+    if link:
+        real = tmp_path / "shared" / "real.env"
+        real.parent.mkdir()
+        env.symlink_to(real)
     if before is not None:
-        env.write_bytes(before)
+        real.write_bytes(before)
     fifo = trellisk.home / "at-the-lock"
     os.mkfifo(fifo)
     reached = os.open(fifo, os.O_RDONLY | os.O_NONBLOCK)
-    holder = os.open(str(env) + ".lock", os.O_RDONLY | os.O_CREAT, 0o644)
+    holder = os.open(str(real) + ".lock", os.O_RDONLY | os.O_CREAT, 0o644)
     try:
         fcntl.flock(holder, fcntl.LOCK_EX)
         process, _ = traced(trellisk, "-add", "2024", "X", "b",
@@ -132,10 +155,13 @@ def test_a_run_waits_for_the_lock_and_then_reads_what_its_holder_wrote(trellisk,
         assert select.select([reached], [], [], 60)[0], "the run never came to its lock"
         assert os.read(reached, 64) == b"flock\n"
         assert process.poll() is None
-        env.write_bytes(b"MINE=1\n" + (before or b""))  # the holder's own edit
+        real.write_bytes(b"MINE=1\n" + (before or b""))  # the holder's own edit
     finally:
         os.close(holder)  # frees the lock
         os.close(reached)
     finished(process)
     expected = b"MINE=1\nX=a;b\nOTHER=1\n" if before else b"MINE=1\nX=b;\n"
-    assert env.read_bytes() == expected
+    assert real.read_bytes() == expected
+    if link:
+        assert env.is_symlink() and files_in(folder) == ["maya.env"]
+        assert files_in(real.parent) == ["real.env", "real.env.lock"]

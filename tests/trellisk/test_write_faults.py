@@ -1,11 +1,14 @@
 """Failures of the file work: the original maya.env survives every one of them,
 no temporary file is left behind, and the program says what failed.
 
-The failures are real ones: a maya.env that is a folder makes the read fail,
+Most failures are real ones: a maya.env that is a folder makes the read fail,
 a file-size limit on the process (RLIMIT_FSIZE) makes the writes or the close
 fail, an address-space limit makes memory run out, and an unprivileged user
-meets a read-only folder or an unreadable file."""
+meets a read-only folder or an unreadable file. The recorder of file calls
+(call_log.c) makes the flush to the disk fail with ENOSPC, as a full disk
+does, or kills the program there, as kill -9 or a power loss would."""
 import os
+import re
 import resource
 import shutil
 import signal
@@ -15,7 +18,7 @@ from pathlib import Path
 
 import pytest
 
-from conftest import LOCK, files_in
+from conftest import LOCK, files_in, with_call_log
 
 SANITIZED = os.environ.get("KORVANE_SANITIZE") == "1"
 NOBODY = 65534
@@ -99,17 +102,117 @@ def test_owner_of_the_file_is_kept(trellisk):
     assert (info.st_uid, info.st_gid) == (NOBODY, NOBODY)
 
 
-def test_a_linked_file_is_edited_behind_its_link(trellisk):
+def flush_fails():
+    return dict(env=with_call_log({"CALL_LOG_FSYNC": "fail"}))
+
+
+@pytest.mark.parametrize("fault", [lambda: file_size_limit(16), flush_fails],
+                         ids=["write", "flush"])
+@pytest.mark.parametrize("before", [None, b"X=a\n"], ids=["missing", "existing"])
+def test_a_failed_write_through_a_link_removes_only_what_the_run_made(trellisk, tmp_path, fault,
+                                                                      before):
+    """The user's link stays, and so does the file behind it, or its absence:
+    the run removes its own temporary file and nothing else."""
     folder = trellisk.version_dir()
-    shared = trellisk.home / "shared.env"
-    shared.write_bytes(b"X=a\n")
-    trellisk.env_file().symlink_to(shared)
-    assert trellisk.run("-add", "2024", "X", "b").status == 0
-    assert trellisk.env_file().is_symlink()
-    assert shared.read_bytes() == b"X=a;b\n"
+    real = tmp_path / "shared" / "real.env"
+    real.parent.mkdir()
+    if before is not None:
+        real.write_bytes(before)
+    trellisk.env_file().symlink_to(real)
+    result = trellisk.run("-add", "2024", "X", "v" * 100, **fault())
+    assert result.lines[-1] == "Failed to write maya env file"
+    assert result.status == 1
+    assert os.readlink(trellisk.env_file()) == str(real)
     assert files_in(folder) == ["maya.env"]
-    # The lock is the one of the file behind the link, whatever links lead to it.
-    assert files_in(trellisk.home) == ["Documents", "shared.env", "shared.env.lock"]
+    if before is None:
+        assert files_in(real.parent) == ["real.env.lock"]
+    else:
+        assert files_in(real.parent) == ["real.env", "real.env.lock"]
+        assert real.read_bytes() == before
+
+
+def make_lookalikes(folder: Path, outside: Path, link=True) -> list:
+    """Names beside maya.env that a run must never remove: names that differ
+    from those of its temporary files, and a folder and a link that have such
+    a name. Returns the names."""
+    names = ["maya.env.ABCDEF12.tmp", "maya.env.1234567.tmp", "maya.env.123456789.tmp",
+             "maya.env.1234567g.tmp", "maya.env.12345678.tmp.bak", "maya.env.12345678.TMP",
+             "maya.env12345678.tmp", "other.env.12345678.tmp"]
+    for name in names:
+        (folder / name).write_bytes(b"keep")
+    outside.write_bytes(b"keep")
+    (folder / "maya.env.0badf00d.tmp").mkdir()
+    (folder / "maya.env.0badf00d.tmp" / "inside").write_bytes(b"keep")
+    names.append("maya.env.0badf00d.tmp")
+    if link:
+        (folder / "maya.env.deadbeef.tmp").symlink_to(outside)
+        names.append("maya.env.deadbeef.tmp")
+    return names
+
+
+@pytest.mark.wine
+def test_leftover_temporary_files_are_removed_and_nothing_else(trellisk, tmp_path):
+    """Wine shows a link as the file it leads to, so there no link stands
+    among the look-alikes."""
+    folder = trellisk.version_dir()
+    trellisk.env_file().write_bytes(b"X=a\n")
+    for name in ["maya.env.0123abcd.tmp", "maya.env.ffffffff.tmp"]:
+        (folder / name).write_bytes(b"half")
+    keep = make_lookalikes(folder, tmp_path / "outside", link=not trellisk.windows)
+    result = trellisk.run("-add", "2024", "X", "b")
+    assert result.status == 0
+    assert files_in(folder) == sorted(keep + ["maya.env", LOCK])
+    assert files_in(folder / "maya.env.0badf00d.tmp") == ["inside"]
+    assert (tmp_path / "outside").read_bytes() == b"keep"
+
+
+@pytest.mark.parametrize("before", [None, b"X=a\n"], ids=["creating", "rewriting"])
+def test_the_next_run_removes_the_temporary_file_of_a_killed_run(trellisk, tmp_path, before):
+    folder = trellisk.version_dir()
+    env = trellisk.env_file()
+    if before is not None:
+        env.write_bytes(before)
+    killed = trellisk.run("-add", "2024", "X", "b", env=with_call_log({"CALL_LOG_FSYNC": "kill"}))
+    assert killed.status == -signal.SIGKILL
+    left = [n for n in files_in(folder) if n not in ("maya.env", LOCK)]
+    assert len(left) == 1 and re.fullmatch(r"maya\.env\.[0-9a-f]{8}\.tmp", left[0])
+    # A killed creation leaves no maya.env, a killed rewrite the original.
+    assert (env.read_bytes() if before else env.exists()) == (before or False)
+
+    keep = make_lookalikes(folder, tmp_path / "outside")
+    result = trellisk.run("-add", "2024", "X", "c")
+    assert result.status == 0
+    assert env.read_bytes() == (b"X=a;c\n" if before else b"X=c;")
+    assert files_in(folder) == sorted(keep + ["maya.env", LOCK])
+    assert (tmp_path / "outside").read_bytes() == b"keep"
+    assert files_in(folder / "maya.env.0badf00d.tmp") == ["inside"]
+
+
+def make_fifo(path):
+    os.mkfifo(path)
+
+
+def make_device(path):
+    try:
+        os.mknod(path, stat.S_IFCHR | 0o600, os.makedev(1, 3))  # as /dev/null
+    except PermissionError:
+        pytest.skip("no right to make a device here")
+
+
+@pytest.mark.parametrize("make", [make_fifo, make_device, os.mkdir], ids=["fifo", "device",
+                                                                           "folder"])
+def test_a_lock_file_that_is_not_a_regular_file_is_not_used(trellisk, make):
+    """The run neither blocks on it nor takes it for a lock; without a lock it
+    removes no temporary file, since another run may be writing it."""
+    folder = trellisk.version_dir()
+    env = trellisk.env_file()
+    env.write_bytes(b"X=a\n")
+    make(folder / LOCK)
+    (folder / "maya.env.0123abcd.tmp").write_bytes(b"half")
+    result = trellisk.run("-add", "2024", "X", "b")  # the time-out of finish is a safety net
+    assert result.status == 0
+    assert env.read_bytes() == b"X=a;b\n"
+    assert files_in(folder) == ["maya.env", "maya.env.0123abcd.tmp", LOCK]
 
 
 def test_a_link_in_the_place_of_the_lock_file_is_not_followed(trellisk):
