@@ -23,6 +23,8 @@
 #include <tuple>
 #include <vector>
 
+#include "driver_library.h"
+
 namespace {
 
 constexpr int kXres = 40;
@@ -37,19 +39,6 @@ std::vector<std::string> split(const std::string& list) {
     std::istringstream stream(list);
     for (std::string item; std::getline(stream, item, ',');) items.push_back(item);
     return items;
-}
-
-// The build's plug-in folder, unless the environment names another.
-std::string plugin_dir() {
-    const char* dir = std::getenv("KORVANE_PLUGIN_DIR");
-    return dir ? dir : KORVANE_BUILT_PLUGIN_DIR;
-}
-
-AtNodeLoaderFunc load_driver(const std::string& name) {
-    const std::string path = plugin_dir() + "/" + name + ".so";
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) ADD_FAILURE() << dlerror();
-    return library ? reinterpret_cast<AtNodeLoaderFunc>(dlsym(library, "NodeLoader")) : nullptr;
 }
 
 // The Python runtime libraries mapped into the process.

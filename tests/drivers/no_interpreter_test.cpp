@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "driver_library.h"
+
 namespace {
 
 const std::string kNotInitialized =
@@ -35,19 +37,6 @@ bool python_runtime_loaded() {
 
 // Taken before any test runs, so before any driver is loaded.
 const bool kPythonAtStart = python_runtime_loaded();
-
-// The build's plug-in folder, unless the environment names another.
-std::string plugin_dir() {
-    const char* dir = std::getenv("KORVANE_PLUGIN_DIR");
-    return dir ? dir : KORVANE_BUILT_PLUGIN_DIR;
-}
-
-AtNodeLoaderFunc load_driver(const std::string& name) {
-    const std::string path = plugin_dir() + "/" + name + ".so";
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) ADD_FAILURE() << dlerror();
-    return library ? reinterpret_cast<AtNodeLoaderFunc>(dlsym(library, "NodeLoader")) : nullptr;
-}
 
 // The driver's own lines, as "I text" / "E text".
 std::vector<std::string> driver_lines(const AtUniverse* universe) {
