@@ -4,7 +4,8 @@
 #       Runs pytest (under KORVANE_TEST_PYTHON) on a file or folder with the
 #       project's Python modules, the examples and the shared test helpers
 #       (tests/support) on the path. KORVANE_PYTHON_EXECUTABLE names the build's
-#       own interpreter, for tests that run the build's modules in it. Under the sanitizer build the interpreter loads the sanitizer runtime
+#       own interpreter, for tests that run the build's modules in it. Under the
+#       sanitizer build the interpreter loads the sanitizer runtime
 #       first (LD_PRELOAD), together with libstdc++: the interpreter does not load
 #       libstdc++ at start-up, and the sanitizer's exception interceptor then finds no
 #       __cxa_throw to forward to and aborts at the first C++ throw. Leak detection
