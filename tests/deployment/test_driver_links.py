@@ -1,31 +1,18 @@
 """The driver libraries as deployed with the build's Python: each needs that Python's shared
 runtime, so that it loads in a host without Python too, and inside that interpreter its
-Python symbols bind to the interpreter's own runtime, never to a second copy.
+Python symbols bind to the interpreter's own runtime, never to a second copy."""
 
-pytest may run under another Python than the build's (KORVANE_PYTHON_EXECUTABLE): everything
-about the build's Python is asked of that interpreter."""
-
-import json
 import os
 import re
 import subprocess
-import textwrap
 
 import pytest
 
-BUILD_PYTHON = os.environ["KORVANE_PYTHON_EXECUTABLE"]
-DRIVERS = os.environ["KORVANE_DRIVER_PLUGINS"].split(",")
+from conftest import DRIVERS, in_build_python
 
 
 def plugin_path(name):
     return os.path.join(os.environ["KORVANE_PLUGIN_DIR"], name + ".so")
-
-
-def in_build_python(source, **env):
-    """Runs source in the build's interpreter and returns what it printed as JSON."""
-    done = subprocess.run([BUILD_PYTHON, "-c", textwrap.dedent(source)], check=True,
-                          capture_output=True, text=True, env=dict(os.environ, **env))
-    return json.loads(done.stdout)
 
 
 @pytest.fixture(scope="module")
@@ -64,7 +51,7 @@ def test_python_symbols_bind_to_the_interpreter_that_loads_the_library(name, tmp
         import arnold_standin
         arnold_standin.load_plugin({plugin_path(name)!r})
         print(json.dumps(mapped.pop() if mapped else os.path.realpath(sys.executable)))
-    """, LD_DEBUG="bindings", LD_DEBUG_OUTPUT=str(report))
+    """, env=dict(os.environ, LD_DEBUG="bindings", LD_DEBUG_OUTPUT=str(report)))
 
     text = "".join(path.read_text() for path in tmp_path.glob("bindings.*"))
     binding = re.compile(r"binding file (\S+) \[\d+\] to (\S+) \[\d+\]: \w+ symbol `(\w+)'")

@@ -2,15 +2,13 @@
 each library finding the runtimes it needs in lib/ through its run path, in the build's
 interpreter."""
 
-import json
 import os
 import subprocess
-import textwrap
 
 import pytest
 
-BUILD_PYTHON = os.environ["KORVANE_PYTHON_EXECUTABLE"]
-DRIVERS = [name for name in os.environ.get("KORVANE_DRIVER_PLUGINS", "").split(",") if name]
+from conftest import DRIVERS, in_build_python
+
 ORVALIS = os.environ.get("KORVANE_ORVALIS") == "ON"
 
 
@@ -33,7 +31,7 @@ def test_installed_libraries_load_from_the_prefix_alone(prefix):
     # Neither the build folder nor a search path: only the run paths lead to lib/.
     environment = {key: value for key, value in os.environ.items()
                    if key not in ("PYTHONPATH", "LD_LIBRARY_PATH")}
-    done = subprocess.run([BUILD_PYTHON, "-c", textwrap.dedent(f"""
+    names = in_build_python(f"""
         import json, sys
         sys.path.insert(0, {str(prefix / "python")!r})
         import arnold_standin
@@ -43,5 +41,5 @@ def test_installed_libraries_load_from_the_prefix_alone(prefix):
             import orvalis
             names.append(orvalis.__version__)
         print(json.dumps(names))
-    """)], check=True, capture_output=True, text=True, env=environment)
-    assert json.loads(done.stdout) == DRIVERS + (["dev"] if ORVALIS else [])
+    """, env=environment)
+    assert names == DRIVERS + (["dev"] if ORVALIS else [])

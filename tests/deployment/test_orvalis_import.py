@@ -1,28 +1,15 @@
 """orvalis in the interpreter that it is built for (Maya's Python 3.7 when deployed), which
-may lack numpy: importing it and computing a mask need none.
+may lack numpy: importing it and computing a mask need none."""
 
-pytest may run under another Python than the build's (KORVANE_PYTHON_EXECUTABLE), so every
-check runs in a process of the build's interpreter."""
-
-import json
 import os
 import shutil
 import subprocess
 import sys
 import sysconfig
-import textwrap
 
 import pytest
 
-BUILD_PYTHON = os.environ["KORVANE_PYTHON_EXECUTABLE"]
-
-
-def in_build_python(source):
-    """Runs source in the build's interpreter with the build's modules on its path and
-    returns what it printed as JSON."""
-    done = subprocess.run([BUILD_PYTHON, "-c", textwrap.dedent(source)], check=True,
-                          capture_output=True, text=True)
-    return json.loads(done.stdout)
+from conftest import in_build_python
 
 
 def test_module_imports_in_the_build_python():
