@@ -111,13 +111,11 @@ def time_png_writing(universe, node, outputs, threads):
         finished()
         seconds.append(time.perf_counter() - start)
 
-    folder = mtoa_callbacks.output_dir = tempfile.mkdtemp(prefix="korvane-bench-")
     mtoa_callbacks.render_finished = timed
     try:
         universe.render(node, outputs, bucket_size=BUCKET_SIZE, threads=threads)
     finally:
         mtoa_callbacks.render_finished = finished
-        shutil.rmtree(folder, ignore_errors=True)
     return seconds[0]
 
 
@@ -310,7 +308,10 @@ def main(argv=None):
         profile_child(args.profile_child, args.threads, args.marks)
         return 0
 
-    workdir = tempfile.mkdtemp(prefix="korvane-bench-frame-")
+    # The frame, and every picture that the receiver writes at a render's end (a render
+    # closed by any of the measurements below), go to one folder, removed at the end.
+    workdir = tempfile.mkdtemp(prefix="korvane-bench-")
+    mtoa_callbacks.output_dir = os.path.join(workdir, "pictures")
     try:
         frame_path = os.path.join(workdir, "frame.npz")
         frame_outputs = outputs_of(make_frame(frame_path))
