@@ -11,8 +11,11 @@ test:          ## the whole suite on the release and the ASan+UBSan builds, and 
 bench:         ## the benchmarks (build/bench)
 	@scripts/bench.sh
 
+# PREFIX reaches scripts/deploy.sh as one argument whatever it holds (blanks, quotes,
+# $): make hands its unexpanded value over in the environment, and the shell quotes it.
+deploy: export KORVANE_DEPLOY_PREFIX = $(value PREFIX)
 deploy:        ## each deliverable for its deployed Python, installed into PREFIX (build/deploy)
-	@scripts/deploy.sh $(PREFIX)
+	@scripts/deploy.sh $(if $(value PREFIX),"$$KORVANE_DEPLOY_PREFIX")
 
 clean:
 	rm -rf build

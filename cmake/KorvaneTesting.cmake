@@ -1,11 +1,11 @@
 # Test helpers shared by every test folder.
 #
 #   korvane_add_pytest(<name> <path> [ENV var=value ...])
-#       Runs pytest (under KORVANE_TEST_PYTHON) on a file or folder with the
-#       project's Python modules, the examples and the shared test helpers
-#       (tests/support) on the path. KORVANE_PYTHON_EXECUTABLE names the build's
-#       own interpreter, for tests that run the build's modules in it. Under the
-#       sanitizer build the interpreter loads the sanitizer runtime
+#       Runs pytest (under KORVANE_TEST_PYTHON, else the build's Python) on a
+#       file or folder with the project's Python modules, the examples and the
+#       shared test helpers (tests/support) on the path. KORVANE_PYTHON_EXECUTABLE
+#       names the build's own interpreter, for tests that run the build's modules
+#       in it. Under the sanitizer build the interpreter loads the sanitizer runtime
 #       first (LD_PRELOAD), together with libstdc++: the interpreter does not load
 #       libstdc++ at start-up, and the sanitizer's exception interceptor then finds no
 #       __cxa_throw to forward to and aborts at the first C++ throw. Leak detection
@@ -16,8 +16,11 @@
 find_package(GTest REQUIRED)
 
 # pytest runs under the build's Python, unless that one lacks pytest (a build for a
-# deployed Python): then under this one.
-set(KORVANE_TEST_PYTHON "${Python3_EXECUTABLE}" CACHE FILEPATH "Python that runs pytest")
+# deployed Python): then under KORVANE_TEST_PYTHON.
+set(KORVANE_PYTEST_PYTHON "${KORVANE_TEST_PYTHON}")
+if(NOT KORVANE_PYTEST_PYTHON)
+  set(KORVANE_PYTEST_PYTHON "${Python3_EXECUTABLE}")
+endif()
 
 set(KORVANE_TEST_ENV
   "PYTHONPATH=${KORVANE_PYTHON_DIR}:${CMAKE_SOURCE_DIR}/examples:${CMAKE_SOURCE_DIR}/tests/support"
@@ -45,7 +48,7 @@ endif()
 function(korvane_add_pytest name path)
   cmake_parse_arguments(ARG "" "" "ENV" ${ARGN})
   add_test(NAME ${name}
-           COMMAND ${KORVANE_TEST_PYTHON} -m pytest -q -p no:cacheprovider ${path}
+           COMMAND ${KORVANE_PYTEST_PYTHON} -m pytest -q -p no:cacheprovider ${path}
            WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "${KORVANE_TEST_ENV};${KORVANE_PYTHON_TEST_ENV};${ARG_ENV}"

@@ -3,21 +3,36 @@
 # all installed into one layout (plugins/, python/, lib/) under PREFIX (default
 # build/deploy):
 #
+#   scripts/deploy.sh [PREFIX]
+#
 #   diffusion, vantrop           Python 3.9   preset py3.9, build/py3.9
 #   panorama, mirelle, orvalis   Python 3.7   preset py3.7, build/py3.7
 #
 # The interpreters are the settings KORVANE_PYTHON39 and KORVANE_PYTHON37; unset, they
-# are found under pyenv (scripts/find-python.sh).
+# are found under pyenv (scripts/find-python.sh). A relative PREFIX or setting is taken
+# from the folder the command runs in.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-prefix="${1:-build/deploy}"
-scripts/deps.sh deploy
+if [ $# -gt 1 ]; then
+  echo "usage: $0 [PREFIX] (one folder, default build/deploy; quote a PREFIX that holds blanks)" >&2
+  exit 2
+fi
+top="$(cd "$(dirname "$0")/.." && pwd)"
+if [ -n "${1:-}" ]; then
+  prefix="$(realpath -ms -- "$1")"
+else
+  prefix="$top/build/deploy"
+fi
 
-# Both interpreters are looked for before anything is built.
-KORVANE_PYTHON39="$(scripts/find-python.sh 3.9)"
-KORVANE_PYTHON37="$(scripts/find-python.sh 3.7)"
+# Both interpreters are looked for before anything is installed or built, and every
+# one that is missing or unfit is named (scripts/find-python.sh says why, one line each).
+missing=0
+KORVANE_PYTHON39="$("$top/scripts/find-python.sh" 3.9)" || missing=1
+KORVANE_PYTHON37="$("$top/scripts/find-python.sh" 3.7)" || missing=1
+[ "$missing" -eq 0 ] || exit 1
 export KORVANE_PYTHON39 KORVANE_PYTHON37
 
+cd "$top"
+scripts/deps.sh deploy
 for version in 3.9 3.7; do
   echo "== configuring build/py$version"
   cmake --preset "py$version" -DKORVANE_DEPLOYMENT_TESTS=OFF >/dev/null

@@ -2,8 +2,29 @@
 # The whole suite, twice: on the release build and on the ASan+UBSan build; then the
 # builds for the deployed Pythons (3.9 and 3.7) with their tests, where those
 # interpreters are present; then trellisk.exe, cross-built for Windows, under Wine.
+#
+# KORVANE_PYTHON39 and KORVANE_PYTHON37 name those interpreters; unset, they are looked
+# for under pyenv (scripts/find-python.sh). A setting that is given and is not such an
+# interpreter stops the run before anything is installed or built; an unset one whose
+# interpreter is not found skips that build, with the reason.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+top="$(cd "$(dirname "$0")/.." && pwd)"
+
+# A relative setting is taken from the folder the command runs in.
+declare -A python skipped
+given_wrong=0
+for version in 3.9 3.7; do
+  status=0
+  found="$("$top/scripts/find-python.sh" "$version" 2>&1)" || status=$?
+  case "$status" in
+    0) python[$version]="$found" ;;
+    3) skipped[$version]="${found//$'\n'/; }" ;;
+    *) echo "$found" >&2; given_wrong=1 ;;
+  esac
+done
+[ "$given_wrong" -eq 0 ] || exit 1
+
+cd "$top"
 scripts/deps.sh test
 
 for preset in release asan; do
@@ -16,13 +37,12 @@ for preset in release asan; do
 done
 
 for version in 3.9 3.7; do
-  setting="KORVANE_PYTHON${version/./}"
-  if ! python="$(scripts/find-python.sh "$version" 2>&1)"; then
-    echo "== skipped build/py$version: $python"
+  if [ -z "${python[$version]:-}" ]; then
+    echo "== skipped build/py$version: ${skipped[$version]:-}"
     continue
   fi
-  export "$setting=$python"
-  echo "== configuring build/py$version ($python)"
+  export "KORVANE_PYTHON${version/./}=${python[$version]}"
+  echo "== configuring build/py$version (${python[$version]})"
   cmake --preset "py$version" -DKORVANE_DEPLOYMENT_TESTS=ON >/dev/null
   echo "== building build/py$version"
   cmake --build --preset "py$version"
