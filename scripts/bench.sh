@@ -3,6 +3,8 @@
 # without the tests) and runs every benchmark folder's run.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/standins.sh
+set_platform_locations_aside "make bench"
 scripts/deps.sh bench
 echo "== configuring build/bench"
 cmake --preset bench >/dev/null

@@ -4,6 +4,8 @@
 # renders the demo scene through the four drivers into demo-output/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/standins.sh
+set_platform_locations_aside "make demo"
 scripts/deps.sh demo
 echo "== configuring build/demo"
 cmake --preset demo >/dev/null

@@ -41,4 +41,9 @@ for version in 3.9 3.7; do
   echo "== installing build/py$version into $prefix"
   cmake --install "build/py$version" --prefix "$prefix" >/dev/null
 done
-echo "Installed into $prefix: plugins/ (ARNOLD_PLUGIN_PATH), python/ (PYTHONPATH), lib/"
+# lib/ holds the stand-ins' runtimes: none where both platforms' locations are given.
+folders="plugins/ (ARNOLD_PLUGIN_PATH), python/ (PYTHONPATH)"
+if [ -d "$prefix/lib" ]; then
+  folders+=", lib/"
+fi
+echo "Installed into $prefix: $folders"

@@ -25,6 +25,8 @@ done
 [ "$given_wrong" -eq 0 ] || exit 1
 
 cd "$top"
+source scripts/standins.sh
+set_platform_locations_aside "make test"
 scripts/deps.sh test
 
 for preset in release asan; do

@@ -17,11 +17,14 @@ import pytest
 
 SOURCE = Path(os.environ["KORVANE_SOURCE_DIR"])
 
+# The settings that the stubs record from their environment.
+RECORDED = ("KORVANE_PYTHON39", "KORVANE_PYTHON37", "ARNOLD_LOCATION", "MAYA_LOCATION",
+            "DEVKIT_LOCATION")
 RECORDER = """#!/usr/bin/python3
 import json, os, sys
 with open({log!r}, "a") as log:
     log.write(json.dumps([os.path.basename(sys.argv[0])] + sys.argv[1:] +
-                         [os.environ.get("KORVANE_PYTHON39"), os.environ.get("KORVANE_PYTHON37")]) + "\\n")
+                         [{{name: os.environ.get(name) for name in {recorded!r}}}]) + "\\n")
 """
 
 
@@ -61,7 +64,7 @@ class Tree:
         shutil.copy(SOURCE / "Makefile", root / "Makefile")
         for name in scripts:
             shutil.copy(SOURCE / "scripts" / name, root / "scripts" / name)
-        recorder = RECORDER.format(log=str(self.log))
+        recorder = RECORDER.format(log=str(self.log), recorded=RECORDED)
         for stub in (root / "scripts" / "deps.sh", stubs / "cmake", stubs / "ctest"):
             stub.write_text(recorder)
             stub.chmod(0o755)
@@ -78,12 +81,17 @@ class Tree:
 
     def calls(self):
         """The stubs' calls in order: (name, arguments, KORVANE_PYTHON39, KORVANE_PYTHON37)."""
+        return [(name, args, settings["KORVANE_PYTHON39"], settings["KORVANE_PYTHON37"])
+                for name, args, settings in self.recorded()]
+
+    def recorded(self):
+        """The stubs' calls in order: (name, arguments, {recorded setting: value or None})."""
         if not self.log.exists():
             return []
-        return [(call[0], call[1:-2], call[-2], call[-1])
+        return [(call[0], call[1:-1], call[-1])
                 for call in map(json.loads, self.log.read_text().splitlines())]
 
 
 @pytest.fixture
 def tree(tmp_path):
-    return Tree(tmp_path / "tree", ["deploy.sh", "test.sh", "find-python.sh"])
+    return Tree(tmp_path / "tree", ["deploy.sh", "test.sh", "find-python.sh", "standins.sh"])

@@ -6,7 +6,8 @@ import pytest
 
 from conftest import fake_python
 
-INSTALLED = "Installed into {}: plugins/ (ARNOLD_PLUGIN_PATH), python/ (PYTHONPATH), lib/"
+# The stubs install nothing, so there is no lib/ of the stand-ins to name.
+INSTALLED = "Installed into {}: plugins/ (ARNOLD_PLUGIN_PATH), python/ (PYTHONPATH)"
 
 
 @pytest.mark.parametrize("prefix", [
@@ -84,3 +85,26 @@ def test_make_test_skips_the_unset_settings_not_found_and_builds_the_others(tree
     configured = [(args[1], py37_) for name, args, py39_, py37_ in tree.calls()
                   if name == "cmake" and args[0] == "--preset"]
     assert configured == [("release", str(py37)), ("asan", str(py37)), ("py3.7", str(py37))]
+
+
+
+def test_make_test_sets_the_platform_locations_aside_and_make_deploy_takes_them(tree):
+    pythons = {"KORVANE_PYTHON39": str(fake_python(tree.root / "py39", "3.9")),
+               "KORVANE_PYTHON37": str(fake_python(tree.root / "py37", "3.7"))}
+    locations = {"ARNOLD_LOCATION": "/opt/arnold", "MAYA_LOCATION": "/opt/maya",
+                 "DEVKIT_LOCATION": ""}
+
+    def configured(command):
+        before = len(tree.recorded())
+        done = tree.run(command, **pythons, **locations)
+        assert done.returncode == 0, done.stderr
+        return done.stdout, [{key: settings[key] for key in locations}
+                             for name, args, settings in tree.recorded()[before:]
+                             if name == "cmake" and args[0] == "--preset"]
+
+    output, tested = configured(["make", "test"])
+    assert ("== make test builds against the stand-ins: ARNOLD_LOCATION MAYA_LOCATION set "
+            "aside (make deploy builds against them)") in output.splitlines()
+    assert tested == [dict.fromkeys(locations)] * 4   # release, asan, py3.9, py3.7
+    _, deployed = configured(["make", "deploy"])
+    assert deployed == [locations] * 2
