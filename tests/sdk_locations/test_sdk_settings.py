@@ -48,22 +48,18 @@ def test_each_platform_follows_its_own_location(sdk, tmp_path, settings, environ
     devkit = given.get("DEVKIT_LOCATION", maya)
 
     names = targets(tmp_path)
-    drivers_include = include_folders(tmp_path, "drivers")
-    if arnold:
-        assert str(sdk / arnold / "include") in drivers_include
-        assert names & ARNOLD_STANDIN_TARGETS == set()
-        assert "driver_arithmetic_test" not in names
-    else:
-        assert str(SOURCE / "platform/arnold/include") in drivers_include
-        assert ARNOLD_STANDIN_TARGETS <= names
-    orvalis_include = include_folders(tmp_path, "orvalis")
-    if maya:
-        assert str(sdk / devkit / "include") in orvalis_include
-        assert names & MAYA_STANDIN_TARGETS == set()
-        assert "maya_runtime_test" not in names
-    else:
-        assert str(SOURCE / "platform/maya/include") in orvalis_include
-        assert MAYA_STANDIN_TARGETS <= names
+    for folder, given_include, standin_include, standin_targets, standin_test in (
+            ("drivers", arnold and sdk / arnold / "include", "platform/arnold/include",
+             ARNOLD_STANDIN_TARGETS, "driver_arithmetic_test"),
+            ("orvalis", maya and sdk / devkit / "include", "platform/maya/include",
+             MAYA_STANDIN_TARGETS, "maya_runtime_test")):
+        includes = include_folders(tmp_path, folder)
+        if given_include:
+            assert str(given_include) in includes
+            assert names & standin_targets == set() and standin_test not in names
+        else:
+            assert str(SOURCE / standin_include) in includes
+            assert standin_targets <= names
     # One line says which platform is built against, and what is left out.
     assert ("Arnold: the SDK in" in done.stdout) == bool(arnold)
     assert ("Maya: the libraries in" in done.stdout) == bool(maya)
