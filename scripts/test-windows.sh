@@ -6,6 +6,10 @@
 # prefix is the caller's user's; the other one's user is Łukasz, a name that the
 # ANSI code page (1252) cannot hold.
 #
+# Everything that the run makes, Wine's server folders (wine-XXXXXX, which Wine
+# keeps under TMPDIR) and pytest's temporary folders included, lies in one
+# folder of the run, which is removed at the end.
+#
 # The run never reaches the user's home folder. A new Wine profile links its
 # Documents, Desktop, Music ... to $HOME, so Documents\maya would be ~/maya, where
 # Maya on Linux keeps a user's preferences. So Wine gets a home folder of the
@@ -27,13 +31,13 @@ command -v wine64 >/dev/null || wine=/usr/lib/wine/wine64
 
 run="$(mktemp -d "${TMPDIR:-/tmp}/trellisk-wine.XXXXXX")"
 user_home="${HOME:-}"
-export HOME="$run/home"
+export HOME="$run/home" TMPDIR="$run/tmp"
 export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
 # No Mono/Gecko prompts, no menu entries; arguments reach Wine as UTF-8 whatever
 # the caller's locale (Wine's ANSI code page is then 1252).
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LC_ALL=C.UTF-8
 prefix="$run/prefix" wide_prefix="$run/wide-prefix" wide_user="Łukasz"
-mkdir -p "$HOME" "$prefix" "$wide_prefix"
+mkdir -p "$HOME" "$TMPDIR" "$prefix" "$wide_prefix"
 cleanup() {
   for p in "$prefix" "$wide_prefix"; do WINEPREFIX="$p" wineserver -k >/dev/null 2>&1 || true; done
   rm -rf "$run"  # never follows a link: the prefixes' own links go, not what they lead to
