@@ -151,10 +151,18 @@ int run(int argc, trellisk::PathChar** argv) {
     print_line("Env var value: " + request.value);
 
     // Every step works on the file itself, where maya.env is a link the file
-    // at its end, whether it exists yet or not. Runs on that file take turns,
-    // from before it is read or found missing until it has been replaced or
-    // created: no run loses another's value.
+    // at its end, whether it exists yet or not.
     const Path file = trellisk::resolve_links(path);
+    // Only a regular file is edited. Anything else is refused before the lock
+    // is taken and before anything is made beside it: a FIFO would hold the
+    // read, and the lock, forever, a device would be read without end or
+    // replaced by a file. The read checks what it really opened once more.
+    if (trellisk::kind_of(file) == trellisk::FileKind::other) {
+        print_line("Failed to open maya env file");
+        return 1;
+    }
+    // Runs on that file take turns, from before it is read or found missing
+    // until it has been replaced or created: no run loses another's value.
     const trellisk::EnvFileLock lock(file);
     if (lock.held()) trellisk::remove_stale_temporary_files(file);
     if (trellisk::file_exists(file))

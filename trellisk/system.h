@@ -47,13 +47,24 @@ Path resolve_links(const Path& path);
 // Whether the file-status call succeeds on `path`.
 bool file_exists(const Path& path);
 
-// Opens `path` for reading bytes.
+// What `path` is, as far as the system tells without opening it for reading
+// or writing: `none` where it cannot tell (nothing there, a loop, no right to
+// look), `other` for anything that is not a regular file of a disk (a folder,
+// a FIFO, a device, a socket; on Windows a pipe, a console, a character device).
+enum class FileKind { none, regular, other };
+FileKind kind_of(const Path& path);
+
+// Opens `path` for reading bytes; null where it cannot be opened or what it
+// opened is no regular file. Opening never blocks (a FIFO, which would wait
+// for a writer, is opened without waiting) and never makes a terminal the
+// controlling one.
 std::FILE* open_for_reading(const Path& path);
 
 // The size of an open file, 0 where unknown.
 std::size_t size_of(std::FILE* file);
 
-// Opening for update changes nothing, but fails where writing is not allowed.
+// Opening for update changes nothing, but fails where writing is not allowed;
+// false, too, where `path` is no regular file. Opening never blocks.
 bool may_write(const Path& path);
 
 // Creates the file `name` for writing, never opening anything that has that
