@@ -71,9 +71,18 @@ bool may_write(const Path& path);
 // name already (then `taken` is set). With `like`, the new file starts
 // readable by its creator alone and takes the owner (where allowed) and the
 // permissions of the file `like` before anything is written into it; without,
-// it gets the permissions of any new file. Windows keeps neither and opens the
-// file in text mode.
+// it gets the permissions of any new file and, in a run with root rights, the
+// owner and group of its folder (give_to_folder_owner). Windows keeps neither
+// and opens the file in text mode.
 std::FILE* create_exclusive(const Path& name, const Path* like, bool& taken);
+
+#ifndef _WIN32
+// In a run with root rights (an installer started with sudo, in a user's
+// folder), gives the new file `fd`, named `name`, the owner and group of its
+// folder, so that the user, and Maya, can read and edit it. An ordinary run
+// never changes owners: its file stays as the system made it.
+void give_to_folder_owner(int fd, const Path& name);
+#endif
 
 // Hands what the stream holds to the system, and the system's cache of the
 // file to the disk (fsync, FlushFileBuffers on Windows).

@@ -128,13 +128,27 @@ std::FILE* create_exclusive(const Path& name, const Path* like, bool& taken) {
         ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, like ? 0600 : 0666);
     taken = fd < 0 && errno == EEXIST;
     if (fd < 0) return nullptr;
-    if (like) take_owner_and_mode(fd, *like);
+    if (like)
+        take_owner_and_mode(fd, *like);
+    else
+        give_to_folder_owner(fd, name);
     std::FILE* file = ::fdopen(fd, "w");
     if (!file) {
         ::close(fd);
         ::unlink(name.c_str());
     }
     return file;
+}
+
+void give_to_folder_owner(int fd, const Path& name) {
+    if (::geteuid() != 0) return;
+    const Path folder = folder_of(name);
+    struct stat info;
+    if (::stat(folder.empty() ? "." : folder.c_str(), &info) != 0) return;
+    if (::fchown(fd, info.st_uid, info.st_gid) != 0) {
+        // an owner that this system does not let the run name (a user
+        // namespace): the file stays the run's
+    }
 }
 
 bool flush_to_disk(std::FILE* file) {

@@ -12,6 +12,7 @@ cannot hold, with the profile folder TRELLISK_WINE_WIDE_HOME.
 import os
 import shutil
 import subprocess
+import tempfile
 from dataclasses import dataclass
 from pathlib import Path
 
@@ -188,3 +189,36 @@ def wide_trellisk(tmp_path):
                                env={"USER": WIDE_USER, "LOGNAME": WIDE_USER})
     else:
         yield from run_native(tmp_path / WIDE_USER)
+
+
+# The user that the tests run the program as, next to root: nobody.
+NOBODY = 65534
+
+
+def as_nobody(umask=0o022) -> dict:
+    """Options of Trellisk.start that run the program as the user nobody, with
+    no group of root's, and with `umask`."""
+    return dict(user=NOBODY, group=NOBODY, extra_groups=[], umask=umask)
+
+
+@pytest.fixture
+def public_trellisk(trellisk):
+    """A Trellisk whose profile folder, and a copy of the program, lie in a new
+    folder that every user can reach (a test's own folder is root's alone), for
+    the tests that run the program as another user. Needs root, natively."""
+    if WINE or os.geteuid() != 0:
+        pytest.skip("needs root to run the program as another user")
+    base = Path(tempfile.mkdtemp(prefix="trellisk-"))
+    try:
+        base.chmod(0o755)
+        exe = base / "trellisk"
+        shutil.copy(trellisk.program, exe)
+        home = base / "home"
+        home.mkdir()
+        yield Trellisk(home, [str(exe)], dict(trellisk._env, USERPROFILE=str(home)),
+                       windows=False)
+    finally:
+        for p in [base, *base.rglob("*")]:
+            if not p.is_symlink():  # a link's chmod would change what it leads to
+                p.chmod(0o755)
+        shutil.rmtree(base)

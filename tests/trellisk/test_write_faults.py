@@ -10,18 +10,15 @@ does, or kills the program there, as kill -9 or a power loss would."""
 import os
 import re
 import resource
-import shutil
 import signal
 import stat
-import tempfile
 from pathlib import Path
 
 import pytest
 
-from conftest import LOCK, files_in, with_call_log
+from conftest import LOCK, NOBODY, as_nobody, files_in, with_call_log
 
 SANITIZED = os.environ.get("KORVANE_SANITIZE") == "1"
-NOBODY = 65534
 
 
 def file_size_limit(limit):
@@ -231,31 +228,14 @@ def test_a_link_in_the_place_of_the_lock_file_is_not_followed(trellisk):
 
 
 @pytest.fixture
-def unprivileged(trellisk):
-    """A profile folder and a copy of the program that the user `nobody` can
-    reach, and the options that run the program as that user (permission bits
-    do not stop root)."""
-    if os.geteuid() != 0:
-        pytest.skip("needs root to run the program as another user")
-    home = Path(tempfile.mkdtemp(prefix="trellisk-"))
-    try:
-        home.chmod(0o755)
-        exe = home / "trellisk"
-        shutil.copy(trellisk.program, exe)
-        folder = home / "Documents" / "maya" / "2024"
-        folder.mkdir(parents=True)
+def unprivileged(public_trellisk):
+    """A profile folder that the user `nobody` can reach, and a function that
+    runs the program as that user (permission bits do not stop root)."""
+    folder = public_trellisk.version_dir()
 
-        def run(*args):
-            def drop():
-                os.setgid(NOBODY)
-                os.setuid(NOBODY)
-            return trellisk.run(*args, env={"USERPROFILE": str(home)}, preexec_fn=drop,
-                                executable=str(exe))
-        yield folder, run
-    finally:
-        for p in [home, *home.rglob("*")]:
-            p.chmod(0o755)
-        shutil.rmtree(home)
+    def run(*args):
+        return public_trellisk.run(*args, **as_nobody())
+    yield folder, run
 
 
 @pytest.mark.parametrize("file_mode, folder_mode, files", [
