@@ -166,7 +166,8 @@ int run(int argc, trellisk::PathChar** argv) {
     const trellisk::EnvFileLock lock(file);
     if (lock.held()) trellisk::remove_stale_temporary_files(file);
     if (trellisk::file_exists(file))
-        return trellisk::edit_env_file(file, request.mode, request.name, request.value);
+        return trellisk::edit_env_file(file, request.mode, request.name, request.value,
+                                       trellisk::text_lead_bytes());
     return handle_missing_file(file, request);
 }
 

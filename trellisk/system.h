@@ -4,6 +4,7 @@
 // argument as wide characters, so that a profile folder of any name works.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -31,6 +32,12 @@ struct NarrowText {
     bool whole = true;
 };
 NarrowText narrow(const Path& text);
+
+// The bytes that begin a two-byte character in that text (see LeadBytes in
+// env_line.h): on Windows those of a double-byte ANSI code page (932, 936, 949,
+// 950: IsDBCSLeadByteEx); none for any other code page, UTF-8 included, and
+// on POSIX.
+std::bitset<256> text_lead_bytes();
 
 // The value of the environment variable `name`; false when it is not set.
 bool get_environment(const char* name, Path& value);

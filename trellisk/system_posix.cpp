@@ -74,6 +74,8 @@ std::vector<std::string> temporary_names_in(DIR* folder, const std::string& file
 
 NarrowText narrow(const Path& text) { return NarrowText{text, true}; }
 
+std::bitset<256> text_lead_bytes() { return {}; }
+
 bool get_environment(const char* name, Path& value) {
     const char* text = std::getenv(name);
     if (text) value = text;

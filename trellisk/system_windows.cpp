@@ -96,6 +96,16 @@ NarrowText narrow(const Path& text) {
     return result;
 }
 
+std::bitset<256> text_lead_bytes() {
+    std::bitset<256> lead;
+    const UINT code_page = GetACP();
+    if (code_page == CP_UTF8) return lead;  // no ASCII byte inside a character
+    for (int byte = 0x80; byte < 0x100; ++byte) {
+        if (IsDBCSLeadByteEx(code_page, static_cast<BYTE>(byte))) lead.set(byte);
+    }
+    return lead;
+}
+
 bool get_environment(const char* name, Path& value) {
     const wchar_t* text = ::_wgetenv(to_path(name).c_str());
     if (text) value = text;
