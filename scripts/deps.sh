@@ -22,7 +22,7 @@ build=("${compile[@]}" python3 python3-dev python3-numpy)
 case "${1:-}" in
   demo) packages=("${build[@]}") ;;
   test) packages=("${build[@]}" libgtest-dev libgmock-dev python3-pytest
-                  g++-mingw-w64-x86-64-posix wine64 wine) ;;
+                  g++-mingw-w64-x86-64-posix wine64 wine locales) ;;
   bench) packages=("${build[@]}" valgrind) ;;
   deploy) packages=("${compile[@]}") ;;
   *) echo "usage: $0 demo|test|bench|deploy" >&2; exit 2 ;;

@@ -4,7 +4,15 @@
 # on the exe there. Wine sets USERPROFILE itself to C:\users\<user>, which is
 # drive_c/users/<user> of the prefix; the tests place maya.env below it. One
 # prefix is the caller's user's; the other one's user is Łukasz, a name that the
-# ANSI code page (1252) cannot hold.
+# ANSI code page (1252) cannot hold. Some tests run the first prefix with the
+# Japanese ANSI code page (932), which Wine takes from the Unix locale: the run
+# compiles ja_JP.UTF-8 into a folder of its own (localedef, with the sources of
+# Debian's package locales), and the tests set LOCPATH and LC_ALL on those Wine
+# commands alone.
+#
+# Everything that the run makes, Wine's server folders (wine-XXXXXX, which Wine
+# keeps under TMPDIR) and pytest's temporary folders included, lies in one
+# folder of the run, which is removed at the end.
 #
 # The run never reaches the user's home folder. A new Wine profile links its
 # Documents, Desktop, Music ... to $HOME, so Documents\maya would be ~/maya, where
@@ -27,13 +35,13 @@ command -v wine64 >/dev/null || wine=/usr/lib/wine/wine64
 
 run="$(mktemp -d "${TMPDIR:-/tmp}/trellisk-wine.XXXXXX")"
 user_home="${HOME:-}"
-export HOME="$run/home"
+export HOME="$run/home" TMPDIR="$run/tmp"
 export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
 # No Mono/Gecko prompts, no menu entries; arguments reach Wine as UTF-8 whatever
 # the caller's locale (Wine's ANSI code page is then 1252).
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LC_ALL=C.UTF-8
-prefix="$run/prefix" wide_prefix="$run/wide-prefix" wide_user="Łukasz"
-mkdir -p "$HOME" "$prefix" "$wide_prefix"
+prefix="$run/prefix" wide_prefix="$run/wide-prefix" wide_user="Łukasz" locales="$run/locale"
+mkdir -p "$HOME" "$TMPDIR" "$prefix" "$wide_prefix" "$locales"
 cleanup() {
   for p in "$prefix" "$wide_prefix"; do WINEPREFIX="$p" wineserver -k >/dev/null 2>&1 || true; done
   rm -rf "$run"  # never follows a link: the prefixes' own links go, not what they lead to
@@ -81,6 +89,14 @@ make_prefix() {
   fi
 }
 
+# Status 1 of localedef means warnings, with the locale written all the same.
+localedef -i ja_JP -f UTF-8 "$locales/ja_JP.UTF-8" >"$run/localedef.log" 2>&1 || true
+if [ ! -f "$locales/ja_JP.UTF-8/LC_CTYPE" ]; then
+  cat "$run/localedef.log" >&2
+  echo "localedef could not compile ja_JP.UTF-8: the Debian package locales holds its sources" >&2
+  exit 1
+fi
+
 echo "Wine prefixes: $prefix, $wide_prefix ($("$wine" --version 2>/dev/null || echo "$wine"))"
 make_prefix "$prefix" "${USER:-$(id -un)}" &
 boot=$!
@@ -96,6 +112,7 @@ wide_profile="$wide_prefix/drive_c/users/$wide_user"
 status=0
 WINEPREFIX="$prefix" TRELLISK_WINE_HOME="$profile" \
   TRELLISK_WINE_WIDE_PREFIX="$wide_prefix" TRELLISK_WINE_WIDE_HOME="$wide_profile" \
+  TRELLISK_WINE_JA_LOCPATH="$locales" \
   TRELLISK_RUNNER=wine TRELLISK_WINE="$wine" TRELLISK_EXE="$exe" \
   timeout 600 /usr/bin/python3 -m pytest -q -p no:cacheprovider -m wine \
   tests/trellisk || status=$?

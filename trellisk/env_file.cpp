@@ -41,14 +41,15 @@ bool write_durably_and_close(std::FILE* file, const std::string& content) {
 
 // Handles one trimmed line that is the variable's line: reports it, edits its
 // values and returns the text to keep (empty when no value is left).
-std::string edit_variable_line(const std::string& line, Mode mode, const std::string& value) {
+std::string edit_variable_line(const std::string& line, Mode mode, const std::string& value,
+                               const LeadBytes& lead_bytes) {
     ParsedEnvVar var = parse_env_line(line);
     print_line("Parsed env var name: " + var.name);
     print_line("Parsed env var values: ");
     bool found = false;
     for (const std::string& v : var.values) {
         print_line(" [" + v + "]");
-        found = found || paths_equal(v, value);
+        found = found || paths_equal(v, value, lead_bytes);
     }
 
     if (mode == Mode::ADD) {
@@ -59,7 +60,7 @@ std::string edit_variable_line(const std::string& line, Mode mode, const std::st
     if (!found) return line;
     std::vector<std::string> kept;
     for (std::string& v : var.values) {
-        if (!paths_equal(v, value)) kept.push_back(std::move(v));
+        if (!paths_equal(v, value, lead_bytes)) kept.push_back(std::move(v));
     }
     var.values = std::move(kept);
     return format_env_line(var);
@@ -68,8 +69,9 @@ std::string edit_variable_line(const std::string& line, Mode mode, const std::st
 // Collects the file to write back, one line at a time, as the lines are read.
 class LineEditor {
   public:
-    LineEditor(Mode mode, const std::string& name, const std::string& value, std::size_t size_hint)
-        : mode_(mode), name_(name), value_(value) {
+    LineEditor(Mode mode, const std::string& name, const std::string& value,
+               const LeadBytes& lead_bytes, std::size_t size_hint)
+        : mode_(mode), name_(name), value_(value), lead_bytes_(lead_bytes) {
         content_.reserve(size_hint + name.size() + value.size() + 2);
     }
 
@@ -81,7 +83,7 @@ class LineEditor {
             return;
         }
         if (mode_ == Mode::ADD) variable_seen_ = true;
-        keep(edit_variable_line(line, mode_, value_));
+        keep(edit_variable_line(line, mode_, value_, lead_bytes_));
     }
 
     // The new content: every kept line followed by a line feed.
@@ -100,6 +102,7 @@ class LineEditor {
     const Mode mode_;
     const std::string& name_;
     const std::string& value_;
+    const LeadBytes& lead_bytes_;
     bool variable_seen_ = false;
     std::string content_;
 };
@@ -173,13 +176,14 @@ WriteStatus replace_file_contents(const Path& file, const std::string& content) 
     });
 }
 
-int edit_env_file(const Path& file, Mode mode, const std::string& name, const std::string& value) {
+int edit_env_file(const Path& file, Mode mode, const std::string& name, const std::string& value,
+                  const LeadBytes& lead_bytes) {
     std::FILE* stream = open_for_reading(file);
     if (!stream) {
         print_line("Failed to open maya env file");
         return 1;
     }
-    LineEditor editor(mode, name, value, size_of(stream));
+    LineEditor editor(mode, name, value, lead_bytes, size_of(stream));
     if (!read_lines(stream, [&editor](const std::string& line) { editor.take(line); })) {
         print_line("Failed to read maya env file");
         return 1;

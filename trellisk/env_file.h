@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "env_line.h"
 #include "system.h"
 
 namespace trellisk {
@@ -38,8 +39,12 @@ WriteStatus replace_file_contents(const Path& file, const std::string& content);
 
 // Adds `value` to, or removes it from, every line of the variable `name` in the
 // existing `file` (the file itself, as for replace_file_contents), then
-// rewrites it with its lines trimmed and its blank lines dropped. Returns the
+// rewrites it with its lines trimmed and its blank lines dropped. Values are
+// compared as paths, character by character in the code page whose lead
+// bytes are `lead_bytes` (text_lead_bytes). A file that is not a regular file
+// is neither read nor written ("Failed to open maya env file"). Returns the
 // exit status, 0 or 1.
-int edit_env_file(const Path& file, Mode mode, const std::string& name, const std::string& value);
+int edit_env_file(const Path& file, Mode mode, const std::string& name, const std::string& value,
+                  const LeadBytes& lead_bytes);
 
 }  // namespace trellisk

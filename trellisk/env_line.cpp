@@ -36,21 +36,30 @@ ParsedEnvVar parse_env_line(const std::string& line) {
     return var;
 }
 
-std::string normalize_path(const std::string& value) {
+std::string normalize_path(const std::string& value, const LeadBytes& lead_bytes) {
     const std::string trimmed = trim_line(value);
     std::string form;
     form.reserve(trimmed.size());
-    for (char c : trimmed) {
-        if (c == '\\') c = '/';
-        if (c == '/' && !form.empty() && form.back() == '/') continue;
-        form.push_back(ascii_lower(c));
+    bool after_separator = false;  // the form ends in a separator
+    for (std::size_t i = 0; i < trimmed.size(); ++i) {
+        const char c = trimmed[i];
+        if (lead_bytes.test(static_cast<unsigned char>(c)) && i + 1 < trimmed.size()) {
+            form.append(trimmed, i++, 2);  // a two-byte character, as it is
+            after_separator = false;
+        } else if (c == '/' || c == '\\') {
+            if (!after_separator) form.push_back('/');
+            after_separator = true;
+        } else {
+            form.push_back(ascii_lower(c));
+            after_separator = false;
+        }
     }
-    while (!form.empty() && form.back() == '/') form.pop_back();
+    if (after_separator) form.pop_back();  // runs are collapsed: one separator at most
     return form;
 }
 
-bool paths_equal(const std::string& a, const std::string& b) {
-    return normalize_path(a) == normalize_path(b);
+bool paths_equal(const std::string& a, const std::string& b, const LeadBytes& lead_bytes) {
+    return normalize_path(a, lead_bytes) == normalize_path(b, lead_bytes);
 }
 
 std::string format_env_line(const ParsedEnvVar& var) {

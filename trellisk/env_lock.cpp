@@ -68,22 +68,44 @@ bool EnvFileLock::held() const { return handle_ != nullptr; }
 
 namespace {
 
-// Reading is enough to lock; every run may open the file that another user's
-// run created. Something other than a regular file of that name is not even
-// opened (opening a device can act on it); O_NONBLOCK keeps a FIFO that takes
-// its place meanwhile from blocking the open, and the check after the open
-// sees it.
-int open_lock_file(const Path& name) {
+// Keeps `fd` where it is a regular file.
+int regular_file_only(int fd) {
     struct stat info;
-    if (::lstat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return -1;
-    const int fd =
-        ::open(name.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0) return -1;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
         ::close(fd);
         return -1;
     }
     return fd;
+}
+
+// Reading is enough to lock, so every run may open a lock file that another
+// user's run created: a lock file that this run creates is readable by
+// everyone, whatever the umask, and a run with root rights gives it to the
+// owner of its folder (an installer started with sudo must not leave a lock
+// file that the user's later runs cannot open, and then go on unlocked).
+// Something other than a regular file of that name is not even opened
+// (opening a device can act on it); O_NONBLOCK keeps a FIFO that takes its
+// place meanwhile from blocking the open, and the check after the open sees
+// it.
+int open_lock_file(const Path& name) {
+    struct stat info;
+    if (::lstat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return -1;
+    constexpr int kFlags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    // Open the lock file, or create it where it is missing, so that the run
+    // knows the file it made; where another run creates it in between, open
+    // that one.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const int fd = ::open(name.c_str(), kFlags);
+        if (fd >= 0 || errno != ENOENT) return regular_file_only(fd);
+        const int created = ::open(name.c_str(), kFlags | O_CREAT | O_EXCL, 0644);
+        if (created >= 0) {
+            ::fchmod(created, 0644);  // the umask took its bits away
+            give_to_folder_owner(created, name);
+            return created;
+        }
+        if (errno != EEXIST) return -1;
+    }
+    return -1;
 }
 
 }  // namespace

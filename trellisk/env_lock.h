@@ -10,8 +10,10 @@ namespace trellisk {
 // destruction. `file` is the file itself, where maya.env is a link the file at
 // the end of it (resolve_links), so that every run on one file takes the same
 // lock, also through different links and before the file exists. The
-// constructor creates the lock file where it is missing and waits for the lock
-// as long as another run holds it. The lock file is used only when it is a
+// constructor creates the lock file where it is missing (on POSIX readable by
+// everyone, whatever the umask, and in a run with root rights the owner's of
+// its folder: give_to_folder_owner) and waits for the lock as long as another
+// run holds it. The lock file is used only when it is a
 // regular file: where it can be neither opened nor created (a read-only
 // folder), or something else has its name (a symbolic link, which is never
 // followed, a FIFO, a device, a folder), no lock is held and the run goes on

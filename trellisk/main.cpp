@@ -48,10 +48,12 @@ std::vector<Argument> take_arguments(int argc, trellisk::PathChar** argv) {
 }
 
 // A name must be found again as the text before the first "=" of its own
-// line: it holds no "=" and no line break. A value must stay on its line.
+// line, which is read trimmed: it holds no "=" and no line break, and does not
+// begin with a blank or a tab (a blank at its end is found again). A value
+// must stay on its line.
 bool valid_name(const NarrowText& name) {
-    return name.whole && !name.bytes.empty() &&
-           name.bytes.find_first_of("=\n\r") == std::string::npos;
+    return name.whole && !name.bytes.empty() && name.bytes.front() != ' ' &&
+           name.bytes.front() != '\t' && name.bytes.find_first_of("=\n\r") == std::string::npos;
 }
 
 bool valid_value(const NarrowText& value) {
@@ -63,7 +65,18 @@ bool valid_mode(const NarrowText& mode) {
     return mode.whole && (mode.bytes == "-add" || mode.bytes == "-remove");
 }
 
-bool valid_version(const NarrowText& version) { return version.whole && version.bytes.size() == 4; }
+// Four bytes that name one folder below maya, on every system: no "/", "\"
+// or ":" (Windows' separators, and its drives and streams), and not made of
+// dots only (with "/../" or "./.." the path would lead to Documents\maya.env).
+// They are looked for in the text as the system takes it for the path: on
+// Windows the wide characters, since the second byte of a two-byte character
+// of the ANSI code page may be a "\" byte (ソ is 83 5C in code page 932).
+bool valid_version(const Argument& version) {
+    const Path& folder = version.native;
+    return version.text.whole && version.text.bytes.size() == 4 &&
+           folder.find_first_of(trellisk::to_path("/\\:")) == Path::npos &&
+           folder.find_first_not_of(trellisk::PathChar('.')) != Path::npos;
+}
 
 struct Request {
     Mode mode = Mode::ADD;
@@ -81,7 +94,7 @@ bool parse_request(const std::vector<Argument>& args, Request& request) {
         failure = "Invalid number of arguments";
     } else if (!valid_mode(args[0].text)) {
         failure = "Invalid mode";
-    } else if (!valid_version(args[1].text)) {
+    } else if (!valid_version(args[1])) {
         failure = "Invalid maya version";
     } else if (!valid_name(args[2].text)) {
         failure = "Invalid env var name";
@@ -138,14 +151,23 @@ int run(int argc, trellisk::PathChar** argv) {
     print_line("Env var value: " + request.value);
 
     // Every step works on the file itself, where maya.env is a link the file
-    // at its end, whether it exists yet or not. Runs on that file take turns,
-    // from before it is read or found missing until it has been replaced or
-    // created: no run loses another's value.
+    // at its end, whether it exists yet or not.
     const Path file = trellisk::resolve_links(path);
+    // Only a regular file is edited. Anything else is refused before the lock
+    // is taken and before anything is made beside it: a FIFO would hold the
+    // read, and the lock, forever, a device would be read without end or
+    // replaced by a file. The read checks what it really opened once more.
+    if (trellisk::kind_of(file) == trellisk::FileKind::other) {
+        print_line("Failed to open maya env file");
+        return 1;
+    }
+    // Runs on that file take turns, from before it is read or found missing
+    // until it has been replaced or created: no run loses another's value.
     const trellisk::EnvFileLock lock(file);
     if (lock.held()) trellisk::remove_stale_temporary_files(file);
     if (trellisk::file_exists(file))
-        return trellisk::edit_env_file(file, request.mode, request.name, request.value);
+        return trellisk::edit_env_file(file, request.mode, request.name, request.value,
+                                       trellisk::text_lead_bytes());
     return handle_missing_file(file, request);
 }
 

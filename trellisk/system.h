@@ -4,6 +4,7 @@
 // argument as wide characters, so that a profile folder of any name works.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -32,6 +33,12 @@ struct NarrowText {
 };
 NarrowText narrow(const Path& text);
 
+// The bytes that begin a two-byte character in that text (see LeadBytes in
+// env_line.h): on Windows those of a double-byte ANSI code page (932, 936, 949,
+// 950: IsDBCSLeadByteEx); none for any other code page, UTF-8 included, and
+// on POSIX.
+std::bitset<256> text_lead_bytes();
+
 // The value of the environment variable `name`; false when it is not set.
 bool get_environment(const char* name, Path& value);
 
@@ -47,22 +54,42 @@ Path resolve_links(const Path& path);
 // Whether the file-status call succeeds on `path`.
 bool file_exists(const Path& path);
 
-// Opens `path` for reading bytes.
+// What `path` is, as far as the system tells without opening it for reading
+// or writing: `none` where it cannot tell (nothing there, a loop, no right to
+// look), `other` for anything that is not a regular file of a disk (a folder,
+// a FIFO, a device, a socket; on Windows a pipe, a console, a character device).
+enum class FileKind { none, regular, other };
+FileKind kind_of(const Path& path);
+
+// Opens `path` for reading bytes; null where it cannot be opened or what it
+// opened is no regular file. Opening never blocks (a FIFO, which would wait
+// for a writer, is opened without waiting) and never makes a terminal the
+// controlling one.
 std::FILE* open_for_reading(const Path& path);
 
 // The size of an open file, 0 where unknown.
 std::size_t size_of(std::FILE* file);
 
-// Opening for update changes nothing, but fails where writing is not allowed.
+// Opening for update changes nothing, but fails where writing is not allowed;
+// false, too, where `path` is no regular file. Opening never blocks.
 bool may_write(const Path& path);
 
 // Creates the file `name` for writing, never opening anything that has that
 // name already (then `taken` is set). With `like`, the new file starts
 // readable by its creator alone and takes the owner (where allowed) and the
 // permissions of the file `like` before anything is written into it; without,
-// it gets the permissions of any new file. Windows keeps neither and opens the
-// file in text mode.
+// it gets the permissions of any new file and, in a run with root rights, the
+// owner and group of its folder (give_to_folder_owner). Windows keeps neither
+// and opens the file in text mode.
 std::FILE* create_exclusive(const Path& name, const Path* like, bool& taken);
+
+#ifndef _WIN32
+// In a run with root rights (an installer started with sudo, in a user's
+// folder), gives the new file `fd`, named `name`, the owner and group of its
+// folder, so that the user, and Maya, can read and edit it. An ordinary run
+// never changes owners: its file stays as the system made it.
+void give_to_folder_owner(int fd, const Path& name);
+#endif
 
 // Hands what the stream holds to the system, and the system's cache of the
 // file to the disk (fsync, FlushFileBuffers on Windows).

@@ -45,6 +45,21 @@ void take_owner_and_mode(int fd, const std::string& original) {
     ::fchmod(fd, info.st_mode & 07777);
 }
 
+// Opens `path` with `flags` (O_RDONLY, O_RDWR) without waiting: a FIFO would
+// wait for a writer, or for a reader, forever, and a terminal must not become
+// the controlling one. Keeps the descriptor only where what was opened is a
+// regular file; its reads and writes then wait as usual.
+int open_regular_file(const Path& path, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::fcntl(fd, F_SETFL, flags) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 // The names in `folder` (empty: the working folder) that a run on the file
 // named `file_name` gives its temporary files.
 std::vector<std::string> temporary_names_in(DIR* folder, const std::string& file_name) {
@@ -58,6 +73,8 @@ std::vector<std::string> temporary_names_in(DIR* folder, const std::string& file
 }  // namespace
 
 NarrowText narrow(const Path& text) { return NarrowText{text, true}; }
+
+std::bitset<256> text_lead_bytes() { return {}; }
 
 bool get_environment(const char* name, Path& value) {
     const char* text = std::getenv(name);
@@ -80,7 +97,19 @@ bool file_exists(const Path& path) {
     return ::stat(path.c_str(), &info) == 0;
 }
 
-std::FILE* open_for_reading(const Path& path) { return std::fopen(path.c_str(), "rb"); }
+FileKind kind_of(const Path& path) {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) return FileKind::none;
+    return S_ISREG(info.st_mode) ? FileKind::regular : FileKind::other;
+}
+
+std::FILE* open_for_reading(const Path& path) {
+    const int fd = open_regular_file(path, O_RDONLY);
+    if (fd < 0) return nullptr;
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) ::close(fd);
+    return file;
+}
 
 std::size_t size_of(std::FILE* file) {
     struct stat info;
@@ -90,9 +119,9 @@ std::size_t size_of(std::FILE* file) {
 }
 
 bool may_write(const Path& path) {
-    std::FILE* file = std::fopen(path.c_str(), "r+");
-    if (!file) return false;
-    std::fclose(file);
+    const int fd = open_regular_file(path, O_RDWR);
+    if (fd < 0) return false;
+    ::close(fd);
     return true;
 }
 
@@ -101,13 +130,27 @@ std::FILE* create_exclusive(const Path& name, const Path* like, bool& taken) {
         ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, like ? 0600 : 0666);
     taken = fd < 0 && errno == EEXIST;
     if (fd < 0) return nullptr;
-    if (like) take_owner_and_mode(fd, *like);
+    if (like)
+        take_owner_and_mode(fd, *like);
+    else
+        give_to_folder_owner(fd, name);
     std::FILE* file = ::fdopen(fd, "w");
     if (!file) {
         ::close(fd);
         ::unlink(name.c_str());
     }
     return file;
+}
+
+void give_to_folder_owner(int fd, const Path& name) {
+    if (::geteuid() != 0) return;
+    const Path folder = folder_of(name);
+    struct stat info;
+    if (::stat(folder.empty() ? "." : folder.c_str(), &info) != 0) return;
+    if (::fchown(fd, info.st_uid, info.st_gid) != 0) {
+        // an owner that this system does not let the run name (a user
+        // namespace): the file stays the run's
+    }
 }
 
 bool flush_to_disk(std::FILE* file) {

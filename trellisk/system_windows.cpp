@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -42,6 +43,37 @@ bool is_plain_file(DWORD attributes) {
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
 }
 
+// Whether `file` is a file of a disk, not a folder: not a pipe, a console or a
+// character device (GetFileType), where a read may wait forever or never end.
+bool is_disk_file(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info;
+    return GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) &&
+           (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// Opens `path` for `access` (GENERIC_READ, GENERIC_READ | GENERIC_WRITE) as a
+// C runtime stream in binary mode with `mode` ("rb", "r+b"), sharing it as
+// _wfopen does and letting it be renamed meanwhile; null where it cannot be
+// opened or what it opened is no disk file.
+std::FILE* open_disk_file(const Path& path, DWORD access, int flags, const char* mode) {
+    HANDLE file =
+        CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    if (!is_disk_file(file)) {
+        CloseHandle(file);
+        return nullptr;
+    }
+    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), flags | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(file);
+        return nullptr;
+    }
+    std::FILE* stream = ::_fdopen(fd, mode);
+    if (!stream) ::_close(fd);  // closes the handle, too
+    return stream;
+}
+
 }  // namespace
 
 NarrowText narrow(const Path& text) {
@@ -64,6 +96,16 @@ NarrowText narrow(const Path& text) {
     return result;
 }
 
+std::bitset<256> text_lead_bytes() {
+    std::bitset<256> lead;
+    const UINT code_page = GetACP();
+    if (code_page == CP_UTF8) return lead;  // no ASCII byte inside a character
+    for (int byte = 0x80; byte < 0x100; ++byte) {
+        if (IsDBCSLeadByteEx(code_page, static_cast<BYTE>(byte))) lead.set(byte);
+    }
+    return lead;
+}
+
 bool get_environment(const char* name, Path& value) {
     const wchar_t* text = ::_wgetenv(to_path(name).c_str());
     if (text) value = text;
@@ -82,7 +124,17 @@ bool file_exists(const Path& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::FILE* open_for_reading(const Path& path) { return ::_wfopen(path.c_str(), L"rb"); }
+FileKind kind_of(const Path& path) {
+    HANDLE file = open_to_ask(path);
+    if (file == INVALID_HANDLE_VALUE) return FileKind::none;
+    const FileKind kind = is_disk_file(file) ? FileKind::regular : FileKind::other;
+    CloseHandle(file);
+    return kind;
+}
+
+std::FILE* open_for_reading(const Path& path) {
+    return open_disk_file(path, GENERIC_READ, _O_RDONLY, "rb");
+}
 
 std::size_t size_of(std::FILE* file) {
     const long long size = ::_filelengthi64(::_fileno(file));
@@ -90,7 +142,7 @@ std::size_t size_of(std::FILE* file) {
 }
 
 bool may_write(const Path& path) {
-    std::FILE* file = ::_wfopen(path.c_str(), L"r+");
+    std::FILE* file = open_disk_file(path, GENERIC_READ | GENERIC_WRITE, _O_RDWR, "r+b");
     if (!file) return false;
     std::fclose(file);
     return true;

@@ -7,11 +7,15 @@ marked `wine` run. Wine sets USERPROFILE itself to C:\\users\\<user>: the
 fixture `trellisk` runs in the prefix WINEPREFIX, whose profile folder is
 TRELLISK_WINE_HOME on this side; the fixture `wide_trellisk` in the prefix
 TRELLISK_WINE_WIDE_PREFIX of a user whose name the ANSI code page (1252)
-cannot hold, with the profile folder TRELLISK_WINE_WIDE_HOME.
+cannot hold, with the profile folder TRELLISK_WINE_WIDE_HOME; the fixture
+`cp932_trellisk` in the first prefix with the ANSI code page 932 (Japanese),
+which Wine takes from the locale ja_JP.UTF-8 compiled into the folder
+TRELLISK_WINE_JA_LOCPATH.
 """
 import os
 import shutil
 import subprocess
+import tempfile
 from dataclasses import dataclass
 from pathlib import Path
 
@@ -57,12 +61,12 @@ def _lines(raw: bytes) -> list:
 
 
 class Trellisk:
-    def __init__(self, home: Path, command: list, env: dict, windows: bool):
+    def __init__(self, home: Path, command: list, env: dict, windows: bool, encoding=None):
         self.home = home
         self.windows = windows
         # How text reaches maya.env and the output: the ANSI code page of the
         # Wine runs, or the bytes of the arguments as they are.
-        self.encoding = "cp1252" if windows else "utf-8"
+        self.encoding = encoding or ("cp1252" if windows else "utf-8")
         self.program = command[-1]
         self._command = command
         self._env = env
@@ -149,13 +153,13 @@ def remove_maya_folder(home: Path, prefix: Path):
     shutil.rmtree(maya, ignore_errors=True)  # never follows a link inside
 
 
-def run_in_wine(prefix: Path, home: Path, env=None):
+def run_in_wine(prefix: Path, home: Path, env=None, encoding=None):
     """A Trellisk for the profile `home` of the Wine prefix `prefix`, with its
     maya folder emptied before and after the test."""
     remove_maya_folder(home, prefix)
     env = dict(os.environ, WINEPREFIX=str(prefix), **(env or {}))
     wine = os.environ.get("TRELLISK_WINE", "wine")
-    yield Trellisk(home, [wine, os.environ["TRELLISK_EXE"]], env, windows=True)
+    yield Trellisk(home, [wine, os.environ["TRELLISK_EXE"]], env, windows=True, encoding=encoding)
     remove_maya_folder(home, prefix)
 
 
@@ -188,3 +192,51 @@ def wide_trellisk(tmp_path):
                                env={"USER": WIDE_USER, "LOGNAME": WIDE_USER})
     else:
         yield from run_native(tmp_path / WIDE_USER)
+
+
+@pytest.fixture
+def cp932_trellisk(tmp_path):
+    """Under Wine, the ANSI code page 932, where the second byte of a character
+    can be "\\" or an ASCII letter; Wine takes it from the locale of the Wine
+    command alone. Natively, the bytes of the arguments (UTF-8) as ever."""
+    if WINE:
+        yield from run_in_wine(Path(os.environ["WINEPREFIX"]),
+                               Path(os.environ["TRELLISK_WINE_HOME"]),
+                               env={"LOCPATH": os.environ["TRELLISK_WINE_JA_LOCPATH"],
+                                    "LC_ALL": "ja_JP.UTF-8"},
+                               encoding="cp932")
+    else:
+        yield from run_native(tmp_path)
+
+
+# The user that the tests run the program as, next to root: nobody.
+NOBODY = 65534
+
+
+def as_nobody(umask=0o022) -> dict:
+    """Options of Trellisk.start that run the program as the user nobody, with
+    no group of root's, and with `umask`."""
+    return dict(user=NOBODY, group=NOBODY, extra_groups=[], umask=umask)
+
+
+@pytest.fixture
+def public_trellisk(trellisk):
+    """A Trellisk whose profile folder, and a copy of the program, lie in a new
+    folder that every user can reach (a test's own folder is root's alone), for
+    the tests that run the program as another user. Needs root, natively."""
+    if WINE or os.geteuid() != 0:
+        pytest.skip("needs root to run the program as another user")
+    base = Path(tempfile.mkdtemp(prefix="trellisk-"))
+    try:
+        base.chmod(0o755)
+        exe = base / "trellisk"
+        shutil.copy(trellisk.program, exe)
+        home = base / "home"
+        home.mkdir()
+        yield Trellisk(home, [str(exe)], dict(trellisk._env, USERPROFILE=str(home)),
+                       windows=False)
+    finally:
+        for p in [base, *base.rglob("*")]:
+            if not p.is_symlink():  # a link's chmod would change what it leads to
+                p.chmod(0o755)
+        shutil.rmtree(base)

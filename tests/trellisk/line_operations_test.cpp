@@ -111,6 +111,44 @@ TEST(PathsEqual, ComparesComparisonForms) {
     }
 }
 
+// The lead bytes of code page 932 (Japanese): 81-9F and E0-FC. A1-DF are the
+// one-byte half-width katakana.
+trellisk::LeadBytes code_page_932() {
+    trellisk::LeadBytes lead;
+    for (int b = 0x81; b <= 0x9F; ++b) lead.set(b);
+    for (int b = 0xE0; b <= 0xFC; ++b) lead.set(b);
+    return lead;
+}
+
+// ア is 83 41, ヂ 83 61, ソ 83 5C, 表 95 5C: a trail byte can be a letter or "\".
+TEST(NormalizePath, KeepsTwoByteCharactersWhole) {
+    const trellisk::LeadBytes lead = code_page_932();
+    const std::vector<TextCase> cases = {
+        {"C:\\\x83\x41", "c:/\x83\x41"},  // not lower-cased to 83 61, which is another character
+        {"C:\\\x83\x5C\\scripts", "c:/\x83\x5C/scripts"},  // the trail byte is no separator
+        {"C:\\\x83\x5Cscripts", "c:/\x83\x5Cscripts"},
+        {"C:\\\x83\x5C\\\\Tools\\", "c:/\x83\x5C/tools"},
+        {"\x95\x5C\\", "\x95\x5C"},  // a trailing separator after one
+        {"\x95\x5C", "\x95\x5C"},    // the trail byte stays at the end
+        {"\xB1"
+         "A\\B",
+         "\xB1"
+         "a/b"},                      // a half-width katakana has one byte
+        {"AB\x83", "ab\x83"},         // a lead byte without its trail byte
+        {" \x83\x41\t", "\x83\x41"},  // blanks are never trail bytes
+    };
+    for (const TextCase& c : cases) EXPECT_EQ(normalize_path(c.input, lead), c.expected) << c.input;
+
+    // The cases of a wrong match: another user's value, another folder.
+    EXPECT_FALSE(paths_equal("C:\\\x83\x41", "C:\\\x83\x61", lead));
+    EXPECT_FALSE(paths_equal("C:\\\x83\x5C\\scripts", "C:\\\x83\x5Cscripts", lead));
+    EXPECT_TRUE(paths_equal("c:/\x83\x5C/tools", "C:\\\x83\x5C\\Tools\\", lead));
+    // Without lead bytes (UTF-8, POSIX) every byte is a character, as before.
+    EXPECT_EQ(normalize_path("C:\\\x83\x41\x83\x5C\\x"),
+              "c:/\x83"
+              "a\x83/x");
+}
+
 TEST(FormatEnvLine, JoinsValuesWithoutTrailingSeparator) {
     EXPECT_EQ(format_env_line({"PATH", {"a", "", "b"}}), "PATH=a;;b");
     EXPECT_EQ(format_env_line({"PATH ", {" a"}}), "PATH = a");

@@ -99,6 +99,64 @@ TEST(LineProperties, PathsEqualIsSymmetricAndIgnoresSpelling) {
     }
 }
 
+// Paths in a double-byte code page (932), made of one-byte characters and
+// two-byte characters whose trail byte is often "\" or a letter. Spelling the
+// one-byte characters differently (case, separators) keeps the path equal;
+// changing one two-byte character, even into one that differs only in the
+// case or the separator meaning of its trail byte, never does.
+TEST(LineProperties, TwoByteCharactersCompareWhole) {
+    trellisk::LeadBytes lead;
+    for (int b = 0x81; b <= 0x9F; ++b) lead.set(b);
+    for (int b = 0xE0; b <= 0xFC; ++b) lead.set(b);
+    const std::string leads = "\x81\x83\x95\xE0\xFC";
+    const std::string trails = "\\Aa\x40\x7E\x80\xFC";
+    const std::string singles = "AbZ09._:\xB1";
+    Generator gen(5);
+    for (int i = 0; i < kRuns; ++i) {
+        // A path as characters: one string per character.
+        std::vector<std::string> chars;
+        for (std::size_t n = 1 + gen.pick(8); n > 0; --n) {
+            if (gen.coin())
+                chars.push_back({leads[gen.pick(leads.size())], trails[gen.pick(trails.size())]});
+            else if (gen.pick(4) == 0)
+                chars.push_back("\\");
+            else
+                chars.push_back({singles[gen.pick(singles.size())]});
+        }
+        auto spell = [&](const std::vector<std::string>& path) {
+            std::string v = gen.coin() ? " " : "";
+            for (const std::string& c : path) {
+                if (c.size() == 2) {
+                    v += c;
+                } else if (c == "\\") {
+                    v += gen.coin() ? "/" : (gen.coin() ? "\\" : "\\//");
+                } else if (c[0] >= 'A' && c[0] <= 'Z' && gen.coin()) {
+                    v += static_cast<char>(c[0] - 'A' + 'a');
+                } else if (c[0] >= 'a' && c[0] <= 'z' && gen.coin()) {
+                    v += static_cast<char>(c[0] - 'a' + 'A');
+                } else {
+                    v += c;
+                }
+            }
+            if (gen.coin()) v += "\\";
+            return v;
+        };
+        const std::string a = spell(chars);
+        ASSERT_TRUE(paths_equal(a, spell(chars), lead)) << a;
+
+        std::vector<std::string> other = chars;
+        std::vector<std::size_t> pairs;
+        for (std::size_t k = 0; k < other.size(); ++k) {
+            if (other[k].size() == 2) pairs.push_back(k);
+        }
+        if (pairs.empty()) continue;
+        std::string& changed = other[pairs[gen.pick(pairs.size())]];
+        const char was = changed[1];
+        while (changed[1] == was) changed[1] = trails[gen.pick(trails.size())];
+        ASSERT_FALSE(paths_equal(a, spell(other), lead)) << a;
+    }
+}
+
 // A record whose last value is not empty survives writing and reading back.
 TEST(LineProperties, RebuiltRecordReadsBackTheSame) {
     const std::string name_bytes = " \tAZaz_;#\xC9" + std::string(1, '\0');

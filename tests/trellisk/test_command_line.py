@@ -64,9 +64,13 @@ def test_missing_profile_variable_is_reported_after_the_argument_tests(trellisk)
 @wine
 @pytest.mark.parametrize("mode", ["-add", "-remove"])
 @pytest.mark.parametrize("name, value, message", [
-    # A name is found again as the text before the first "=" of its line.
+    # A name is found again as the text before the first "=" of its line,
+    # which is read trimmed: no "=" in it, no blank or tab at its start.
     ("A=B", "v", "Invalid env var name"),
     ("=", "v", "Invalid env var name"),
+    (" PATH", "v", "Invalid env var name"),
+    ("\tPATH", "v", "Invalid env var name"),
+    (" ", "v", "Invalid env var name"),
     # A line break would start a line of its own.
     ("PATH\nPYTHONPATH", "/evil", "Invalid env var name"),
     ("PATH\r", "v", "Invalid env var name"),
@@ -88,6 +92,29 @@ def test_names_and_values_that_would_break_the_line_format_are_refused(trellisk,
 
 
 @wine
+@pytest.mark.parametrize("mode", ["-add", "-remove"])
+@pytest.mark.parametrize("version", ["/../", "..//", "../.", "./..", "....", "..\\.", "a/bc",
+                                     "a\\bc", "C:ab", "\\\\ab"])
+def test_a_version_that_is_not_one_folder_name_is_refused(trellisk, mode, version):
+    """Such a version would lead out of maya, to Documents\\maya.env, or to
+    another drive: nothing is touched there or anywhere else."""
+    documents = trellisk.home / "Documents"
+    trellisk.version_dir()
+    (documents / "maya.env").write_bytes(b"X=a\n")
+    (documents / "maya" / "maya.env").write_bytes(b"X=a\n")
+    before = tree(trellisk.home)
+    result = trellisk.run(mode, version, "X", "v")
+    assert result.lines == ["4 arguments", "Invalid maya version"]
+    assert result.status == 1
+    assert tree(trellisk.home) == before
+
+
+def tree(folder):
+    """Every path below `folder` with its content (None for a folder)."""
+    return {p: None if p.is_dir() else p.read_bytes() for p in folder.rglob("*")}
+
+
+@wine
 def test_remove_from_a_missing_file_changes_nothing(trellisk):
     folder = trellisk.version_dir()
     result = trellisk.run("-remove", "2024", "TOOLS_PATH", "C:/a")
@@ -100,7 +127,8 @@ def test_remove_from_a_missing_file_changes_nothing(trellisk):
 @wine
 @pytest.mark.parametrize("version, name, value", [
     ("2024", "TOOLS_PATH", "E:\\c\\"),
-    ("abcd", " SPACED ", " v w "),  # any four bytes; blanks stay everywhere
+    ("abcd", "SPACED \t", " v w "),  # any four bytes; blanks stay where they are found again
+    ("..24", "X", "v"),  # dots, but not only dots
     ("2024", "X", "a;b=c"),
 ])
 def test_add_to_a_missing_file_creates_one_line(trellisk, version, name, value):

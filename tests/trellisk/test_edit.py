@@ -106,7 +106,7 @@ def test_repeated_runs_are_stable(trellisk):
 
 
 @wine
-@pytest.mark.parametrize("name", ["PYTHONPATH", "PYTHONPATH ", "#C"])
+@pytest.mark.parametrize("name", ["PYTHONPATH", "PYTHONPATH ", "PYTHONPATH\t", "#C"])
 def test_every_name_finds_the_line_it_wrote(trellisk, name):
     """However the name is spelled, the line that an ADD wrote is the variable's
     line on the next runs: further ADDs change nothing, REMOVE takes it out."""

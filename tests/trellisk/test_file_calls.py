@@ -9,7 +9,7 @@ import stat
 
 import pytest
 
-from conftest import LOCK, files_in, with_call_log
+from conftest import LOCK, files_in, finish, with_call_log
 
 RENAME_NOREPLACE = 1  # renameat2's flag
 
@@ -41,12 +41,21 @@ def finished(process):
     assert process.returncode == 0, out
 
 
-def index_of(calls, name, *args):
-    """Index of the first call `name` whose first arguments are `args`."""
+def index_of(calls, name, *args, after=-1):
+    """Index of the first call `name` after the index `after` whose first
+    arguments are `args`."""
     for i, call in enumerate(calls):
-        if call.name == name and call.args[:len(args)] == list(args):
+        if i > after and call.name == name and call.args[:len(args)] == list(args):
             return i
     raise AssertionError("no call %s %s in %s" % (name, args, calls))
+
+
+def lock_taken(calls, lock):
+    """Index of the flock that took the lock file `lock`: the file that the run
+    opened or created and then locked."""
+    fd = next(c.args[2] for c in calls if c.name == "open" and c.args[0] == lock
+              and c.args[2] != "-1")
+    return index_of(calls, "flock", fd, str(fcntl.LOCK_EX), "0")
 
 
 def test_rewrite_goes_through_a_new_private_file_that_is_on_the_disk_before_the_rename(trellisk):
@@ -77,11 +86,13 @@ def test_rewrite_goes_through_a_new_private_file_that_is_on_the_disk_before_the_
     assert synced and chmod < synced[-1] < calls.index(rename)
     assert calls[synced[-1]].args[1] == str(len(b"X=a;b\nOTHER=1\n"))
 
-    # The lock is taken before the file is first looked at and read, and
-    # kept: it is never given back before the rename.
-    lock_fd = calls[index_of(calls, "open", lock)].args[2]
-    locked = index_of(calls, "flock", lock_fd, str(fcntl.LOCK_EX), "0")
-    assert locked < index_of(calls, "stat", str(env)) < index_of(calls, "open", str(env), "rb")
+    # Only the kind of the file is asked before the lock; the lock is taken
+    # before the file is tested for existence and read, and kept: it is never
+    # given back before the rename.
+    locked = lock_taken(calls, lock)
+    assert index_of(calls, "stat", str(env)) < locked
+    exists = index_of(calls, "stat", str(env), after=locked)
+    assert exists < index_of(calls, "open", str(env), after=exists)
     assert not [c for c in calls if c.name == "flock" and c.args[1] == str(fcntl.LOCK_UN)]
 
     assert env.read_bytes() == b"X=a;b\nOTHER=1\n"
@@ -92,6 +103,7 @@ def test_a_taken_temporary_name_is_left_alone_and_another_one_drawn(trellisk):
     folder = trellisk.version_dir()
     env = trellisk.env_file()
     env.write_bytes(b"X=a\n")
+    (folder / LOCK).touch()  # only the temporary file is created exclusively
     process, calls = traced(trellisk, "-add", "2024", "X", "b", env={"CALL_LOG_TAKEN": "3"})
     finished(process)
     tried = [c.args for c in calls() if c.name == "open" and c.args[0].endswith(".tmp")]
@@ -110,9 +122,8 @@ def test_a_created_file_is_whole_on_the_disk_before_it_takes_its_name(trellisk):
     process, calls = traced(trellisk, "-add", "2024", "X", "v")
     finished(process)
     calls = calls()
-    lock_fd = calls[index_of(calls, "open", str(env.parent / LOCK))].args[2]
-    locked = index_of(calls, "flock", lock_fd, str(fcntl.LOCK_EX), "0")
-    missing = index_of(calls, "stat", str(env), "-1")
+    locked = lock_taken(calls, str(env.parent / LOCK))
+    missing = index_of(calls, "stat", str(env), "-1", after=locked)
     placed = calls[index_of(calls, "renameat2")]
     temp, target, flags, result = placed.args
     assert (target, flags, result) == (str(env), str(RENAME_NOREPLACE), "0")
@@ -165,3 +176,33 @@ def test_a_run_waits_for_the_lock_and_then_reads_what_its_holder_wrote(trellisk,
     if link:
         assert env.is_symlink() and files_in(folder) == ["maya.env"]
         assert files_in(real.parent) == ["real.env", "real.env.lock"]
+
+
+@pytest.mark.parametrize("mode", ["-add", "-remove"])
+def test_what_is_opened_is_checked_again_after_the_lock(trellisk, mode):
+    """A regular file when the run first looks, a FIFO by the time that the
+    run, which waited for the lock, opens it: the open neither blocks nor reads
+    it, and nothing is written."""
+    folder = trellisk.version_dir()
+    env = trellisk.env_file()
+    env.write_bytes(b"X=v\n")
+    fifo = trellisk.home / "at-the-lock"
+    os.mkfifo(fifo)
+    reached = os.open(fifo, os.O_RDONLY | os.O_NONBLOCK)
+    holder = os.open(folder / LOCK, os.O_RDONLY | os.O_CREAT, 0o644)
+    try:
+        fcntl.flock(holder, fcntl.LOCK_EX)
+        process, _ = traced(trellisk, mode, "2024", "X", "v",
+                            env={"CALL_LOG_FLOCK_FIFO": str(fifo)})
+        assert select.select([reached], [], [], 60)[0], "the run never came to its lock"
+        env.unlink()
+        os.mkfifo(env)
+    finally:
+        os.close(holder)
+        os.close(reached)
+    result = finish(process)
+    assert result.lines == trellisk.header(mode[1:].upper(), "X", "v") + [
+        "Failed to open maya env file"]
+    assert result.status == 1
+    assert stat.S_ISFIFO(os.lstat(env).st_mode)
+    assert files_in(folder) == ["maya.env", LOCK]

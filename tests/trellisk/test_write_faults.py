@@ -10,18 +10,15 @@ does, or kills the program there, as kill -9 or a power loss would."""
 import os
 import re
 import resource
-import shutil
 import signal
 import stat
-import tempfile
 from pathlib import Path
 
 import pytest
 
-from conftest import LOCK, files_in, with_call_log
+from conftest import LOCK, NOBODY, as_nobody, files_in, with_call_log
 
 SANITIZED = os.environ.get("KORVANE_SANITIZE") == "1"
-NOBODY = 65534
 
 
 def file_size_limit(limit):
@@ -32,14 +29,17 @@ def file_size_limit(limit):
 
 
 def test_read_error_is_not_taken_for_the_end_of_the_file(trellisk):
+    """/proc/self/mem is a regular file whose first page, of the program that
+    reads it, is never mapped: it opens, and its read fails (EIO)."""
     folder = trellisk.version_dir()
-    trellisk.env_file().mkdir()  # opens for reading, fails to read
-    (trellisk.env_file() / "keep").write_bytes(b"x")
-    result = trellisk.run("-add", "2024", "X", "v")
-    assert result.lines == trellisk.header("ADD", "X", "v") + ["Failed to read maya env file"]
-    assert result.status == 1
-    assert files_in(folder) == ["maya.env", LOCK]
-    assert files_in(trellisk.env_file()) == ["keep"]
+    trellisk.env_file().symlink_to("/proc/self/mem")
+    for mode in ["-add", "-remove"]:
+        result = trellisk.run(mode, "2024", "X", "v")
+        assert result.lines == trellisk.header(mode[1:].upper(), "X", "v") + [
+            "Failed to read maya env file"]
+        assert result.status == 1
+    assert files_in(folder) == ["maya.env"]
+    assert os.readlink(trellisk.env_file()) == "/proc/self/mem"
 
 
 @pytest.mark.parametrize("before", [
@@ -228,31 +228,14 @@ def test_a_link_in_the_place_of_the_lock_file_is_not_followed(trellisk):
 
 
 @pytest.fixture
-def unprivileged(trellisk):
-    """A profile folder and a copy of the program that the user `nobody` can
-    reach, and the options that run the program as that user (permission bits
-    do not stop root)."""
-    if os.geteuid() != 0:
-        pytest.skip("needs root to run the program as another user")
-    home = Path(tempfile.mkdtemp(prefix="trellisk-"))
-    try:
-        home.chmod(0o755)
-        exe = home / "trellisk"
-        shutil.copy(trellisk.program, exe)
-        folder = home / "Documents" / "maya" / "2024"
-        folder.mkdir(parents=True)
+def unprivileged(public_trellisk):
+    """A profile folder that the user `nobody` can reach, and a function that
+    runs the program as that user (permission bits do not stop root)."""
+    folder = public_trellisk.version_dir()
 
-        def run(*args):
-            def drop():
-                os.setgid(NOBODY)
-                os.setuid(NOBODY)
-            return trellisk.run(*args, env={"USERPROFILE": str(home)}, preexec_fn=drop,
-                                executable=str(exe))
-        yield folder, run
-    finally:
-        for p in [home, *home.rglob("*")]:
-            p.chmod(0o755)
-        shutil.rmtree(home)
+    def run(*args):
+        return public_trellisk.run(*args, **as_nobody())
+    yield folder, run
 
 
 @pytest.mark.parametrize("file_mode, folder_mode, files", [
