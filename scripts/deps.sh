@@ -4,8 +4,9 @@
 #
 #   scripts/deps.sh demo    the compiler, CMake, Ninja, Python with its headers,
 #                           numpy and pybind11: what the build and the demo use
-#   scripts/deps.sh test    those, GoogleTest and pytest, and mingw-w64 and Wine
-#                           for the Windows build of trellisk
+#   scripts/deps.sh test    those, GoogleTest and pytest, and mingw-w64, Wine and
+#                           locales (the sources of the Japanese locale that gives
+#                           Wine code page 932) for the Windows build of trellisk
 #   scripts/deps.sh bench   those of demo, and valgrind for the driver
 #                           benchmark's profile
 #   scripts/deps.sh deploy  the compiler, CMake, Ninja and pybind11: the builds

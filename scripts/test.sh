@@ -24,6 +24,14 @@ for version in 3.9 3.7; do
 done
 [ "$given_wrong" -eq 0 ] || exit 1
 
+# What the tests make in the temporary folder (pytest's folders, Wine's server folders,
+# the tests' own) lies in one folder of this run, removed at the end. Every user may
+# pass through it: some tests run the program as another user in folders below it.
+run_tmp="$(mktemp -d "${TMPDIR:-/tmp}/korvane-test.XXXXXX")"
+trap 'rm -rf "$run_tmp"' EXIT
+chmod 755 "$run_tmp"
+export TMPDIR="$run_tmp"
+
 cd "$top"
 source scripts/standins.sh
 set_platform_locations_aside "make test"
