@@ -7,8 +7,8 @@
 #                     MAYA_LOCATION, whose include/ holds the headers too
 #
 # Each is a CMake setting (-DARNOLD_LOCATION=...) or, where that is not given, the
-# environment variable of the same name, read at every configure. An empty one is not
-# given. A location is taken as it stands: one that holds no such SDK stops the configure.
+# environment variable of the same name, read at every configure. A relative one starts
+# at the folder that cmake runs in; an empty one is not given. A location is taken as it stands: one that holds no such SDK stops the configure.
 #
 # With a location, the targets that the platform's users link (ai; Foundation, OpenMaya,
 # OpenMayaUI, OpenMayaRender) are the SDK's libraries, and the platform's stand-in is
@@ -23,15 +23,21 @@
 set(KORVANE_MAYA_LIBRARIES Foundation OpenMaya OpenMayaUI OpenMayaRender)
 
 # korvane_location(<name> <out>): the location named <name>, from the CMake setting or
-# else the environment; empty where neither gives one.
+# else the environment, a relative one taken from the folder that cmake runs in; empty
+# where neither gives one.
 function(korvane_location name out)
   if(DEFINED ${name})
     set(value "${${name}}")
   else()
     set(value "$ENV{${name}}")
   endif()
-  if(NOT value STREQUAL "")
-    get_filename_component(value "${value}" ABSOLUTE)
+  if(NOT value STREQUAL "" AND NOT IS_ABSOLUTE "${value}")
+    # The folder that cmake runs in is that of a script that it runs.
+    set(script "${CMAKE_BINARY_DIR}/CMakeFiles/korvane_working_folder.cmake")
+    file(WRITE "${script}" "message(\"\${CMAKE_CURRENT_SOURCE_DIR}\")\n")
+    execute_process(COMMAND "${CMAKE_COMMAND}" -P "${script}" ERROR_VARIABLE base
+                    ERROR_STRIP_TRAILING_WHITESPACE)
+    get_filename_component(value "${value}" ABSOLUTE BASE_DIR "${base}")
   endif()
   set(${out} "${value}" PARENT_SCOPE)
 endfunction()

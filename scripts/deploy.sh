@@ -9,7 +9,8 @@
 #   panorama, mirelle, orvalis   Python 3.7   preset py3.7, build/py3.7
 #
 # The interpreters are the settings KORVANE_PYTHON39 and KORVANE_PYTHON37; unset, they
-# are found under pyenv (scripts/find-python.sh). A relative PREFIX or setting is taken
+# are found under pyenv (scripts/find-python.sh). With ARNOLD_LOCATION, MAYA_LOCATION
+# and DEVKIT_LOCATION the build is against the installed Arnold SDK and Maya. A relative PREFIX or setting is taken
 # from the folder the command runs in.
 set -euo pipefail
 if [ $# -gt 1 ]; then
@@ -30,6 +31,14 @@ KORVANE_PYTHON39="$("$top/scripts/find-python.sh" 3.9)" || missing=1
 KORVANE_PYTHON37="$("$top/scripts/find-python.sh" 3.7)" || missing=1
 [ "$missing" -eq 0 ] || exit 1
 export KORVANE_PYTHON39 KORVANE_PYTHON37
+
+# The platforms' locations (README, "Deploying"), which the build takes from the
+# environment, are taken from the folder the command runs in too.
+for name in ARNOLD_LOCATION MAYA_LOCATION DEVKIT_LOCATION; do
+  if [ -n "${!name:-}" ]; then
+    export "$name=$(realpath -ms -- "${!name}")"
+  fi
+done
 
 cd "$top"
 scripts/deps.sh deploy

@@ -46,10 +46,10 @@ def sdk(tmp_path_factory):
     return root
 
 
-def configure(build, settings=None, environment=None, extra=()):
+def configure(build, settings=None, environment=None, extra=(), cwd=None):
     """Configures the project into `build`, with the locations given as CMake settings
-    (`settings`) and as environment variables (`environment`) and none inherited; returns
-    the finished process, which may have failed."""
+    (`settings`) and as environment variables (`environment`) and none inherited, from the
+    folder `cwd`; returns the finished process, which may have failed."""
     env = {key: value for key, value in os.environ.items() if key not in LOCATIONS}
     env.update(environment or {})
     command = [os.environ["KORVANE_CMAKE"], "-S", str(SOURCE), "-B", str(build), "-G", "Ninja",
@@ -59,7 +59,7 @@ def configure(build, settings=None, environment=None, extra=()):
                "-DKORVANE_WERROR=ON", "-DKORVANE_TRELLISK=OFF", "-DKORVANE_TESTS=ON",
                "-DKORVANE_BENCH=ON", *extra]
     command += ["-D%s=%s" % item for item in (settings or {}).items()]
-    return subprocess.run(command, env=env, capture_output=True, text=True)
+    return subprocess.run(command, env=env, cwd=cwd, capture_output=True, text=True)
 
 
 def targets(build):

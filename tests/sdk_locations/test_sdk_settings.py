@@ -18,8 +18,13 @@ def include_folders(build, folder):
             for path in re.findall(r"(?:-isystem |-I)(\S+)", command["command"])}
 
 
-# Which trees each case gives, as settings (-D) or in the environment; None: the stand-in.
+# Which trees each case gives, as settings (-D) or in the environment, by their paths
+# relative to the folder of the trees, where the configure runs, so that a relative one
+# is taken from there; missing or empty: the stand-in. (Absolute ones: test_sdk_build.)
 CASES = {
+    "relative ones from the folder cmake runs in": ({"MAYA_LOCATION": "./maya"},
+                                                    {"ARNOLD_LOCATION": "arnold",
+                                                     "DEVKIT_LOCATION": "devkit/"}),
     "all in the environment": ({}, {"ARNOLD_LOCATION": "arnold", "MAYA_LOCATION": "maya",
                                     "DEVKIT_LOCATION": "devkit"}),
     "Arnold alone": ({"ARNOLD_LOCATION": "arnold"}, {}),
@@ -37,10 +42,7 @@ def test_each_platform_follows_its_own_location(sdk, tmp_path, settings, environ
         shutil.copytree(sdk / "maya", maya_with_include, symlinks=True)
         shutil.copytree(sdk / "devkit/include", maya_with_include / "include")
 
-    def place(values):
-        return {key: str(sdk / value) if value else "" for key, value in values.items()}
-
-    done = configure(tmp_path, place(settings), place(environment))
+    done = configure(tmp_path, settings, environment, cwd=sdk)
     assert done.returncode == 0, done.stderr
     given = {**environment, **settings}
     arnold = given.get("ARNOLD_LOCATION")
