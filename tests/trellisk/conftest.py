@@ -111,7 +111,13 @@ class Trellisk:
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, **popen)
 
     def run(self, *args, **options) -> Result:
-        return finish(self.start(*args, **options))
+        result = finish(self.start(*args, **options))
+        if self.windows and not result.lines:
+            # Wine itself failed to start the program (seen once in some thousands of
+            # runs). The program prints its first line before it does anything else, so
+            # a run that printed nothing did nothing, and is made once more.
+            result = finish(self.start(*args, **options))
+        return result
 
 
 def with_call_log(env=None) -> dict:
